@@ -1,0 +1,35 @@
+#pragma once
+// Every text of the program is a std::string of code page 932 (Shift-JIS)
+// bytes. These helpers know which bytes begin a two-byte character, so that
+// scanners looking for ASCII delimiters never split a character whose second
+// byte happens to look like one (0x5C for "表", 0x40-0x7E in general).
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qel::cp932 {
+
+constexpr bool IsLeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Length in bytes of the character starting at pos: 2 for a lead byte that
+// has a byte after it, otherwise 1 (a lone lead byte at the end counts as one).
+inline std::size_t CharLength(std::string_view text, std::size_t pos) {
+  return IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
+}
+
+// The first character of the text (one or two bytes), empty for an empty text.
+inline std::string FirstChar(std::string_view text) {
+  if (text.empty()) return {};
+  return std::string(text.substr(0, CharLength(text, 0)));
+}
+
+// The part before the first half-width blank, stepping over two-byte
+// characters whole; the whole text when it has no blank.
+std::string BeforeFirstBlank(std::string_view text);
+
+// Whether the text has a half-width blank (outside two-byte characters).
+bool HasBlank(std::string_view text);
+
+}  // namespace qel::cp932

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Creates the project's own Wine prefix once, maps the Japanese UI font to
+# the installed IPA font, and does nothing further on later runs. Must run
+# inside the display session that the Wine programs will use.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
+
+marker="$WINEPREFIX/.qel-prepared-1"
+if [ -f "$marker" ]; then exit 0; fi
+
+mkdir -p "$WINEPREFIX"
+"$WINE" wineboot --init >/dev/null 2>&1 || true
+"$WINESERVER" -w
+
+# "ＭＳ Ｐゴシック" and "ＭＳ ゴシック" do not exist here: Wine's font
+# replacement key points them at the IPA Gothic fonts.
+reg=$(mktemp --suffix=.reg)
+{
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+  printf '"ＭＳ Ｐゴシック"="IPAPGothic"\r\n'
+  printf '"ＭＳ ゴシック"="IPAGothic"\r\n'
+  printf '"MS PGothic"="IPAPGothic"\r\n'
+  printf '"MS Gothic"="IPAGothic"\r\n'
+  printf '"MS UI Gothic"="IPAPGothic"\r\n'
+} | iconv -f UTF-8 -t UTF-16 > "$reg"
+"$WINE" regedit /S "$(winepath_arg=$(printf 'Z:%s' "$reg" | tr '/' '\\'); echo "$winepath_arg")" >/dev/null 2>&1
+"$WINESERVER" -w
+rm -f "$reg"
+touch "$marker"

@@ -1,0 +1,75 @@
+#include "win32/application.h"
+
+#include "win32/text.h"
+
+namespace qel::win {
+
+namespace {
+const wchar_t kAppClass[] = L"TApplication";
+
+LRESULT CALLBACK AppWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+}  // namespace
+
+Application& Application::Instance() {
+  static Application app;
+  return app;
+}
+
+void Application::SetTitle(const std::string& cp932Title) {
+  title_ = cp932Title;
+  if (!handle_) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = AppWndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kAppClass;
+    RegisterClassW(&wc);
+    // A top-level window that is never shown: it carries the application
+    // title that a second start looks for.
+    handle_ = CreateWindowExW(WS_EX_TOOLWINDOW, kAppClass, Wide(title_).c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
+                              nullptr, wc.hInstance, nullptr);
+  } else {
+    SetWindowTextW(handle_, Wide(title_).c_str());
+  }
+}
+
+int Application::Run(HWND mainWindow) {
+  MSG msg;
+  while (IsWindow(mainWindow) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageW(GetAncestor(msg.hwnd, GA_ROOT), &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  if (handle_) {
+    DestroyWindow(handle_);
+    handle_ = nullptr;
+  }
+  return 0;
+}
+
+void Application::Show(const std::string& text) const {
+  lastError_ = text;
+  if (!quietErrors_) MessageBoxCp932(nullptr, text, title_.empty() ? "Error" : title_, MB_OK | MB_ICONERROR);
+}
+
+void Application::ShowException(const std::exception& e) const { Show(e.what()); }
+
+void Application::ShowUnknownException() const { Show("Unknown error"); }
+
+void Application::Guarded(const std::function<void()>& handler) const {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    ShowException(e);
+  } catch (...) {
+    ShowUnknownException();
+  }
+}
+
+int MessageBoxCp932(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
+  return MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), flags);
+}
+
+}  // namespace qel::win

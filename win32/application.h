@@ -1,0 +1,51 @@
+#pragma once
+// The application object: the hidden application window whose title other
+// starts look for, the general error handler, and the message loop.
+#include <exception>
+#include <functional>
+#include <string>
+
+#include <windows.h>
+
+namespace qel::win {
+
+class Application {
+ public:
+  static Application& Instance();
+
+  // Creates the hidden application window carrying the title.
+  void SetTitle(const std::string& cp932Title);
+  const std::string& Title() const { return title_; }
+  HWND Handle() const { return handle_; }
+
+  // Runs the message loop until `mainWindow` is destroyed.
+  int Run(HWND mainWindow);
+
+  // The general error handler: an error that a command did not catch ends
+  // that command and is shown with its own text; the program keeps running.
+  void ShowException(const std::exception& e) const;
+  void ShowUnknownException() const;
+
+  // Runs a handler under the general error handler. Every window procedure
+  // calls its handlers through this, so no exception crosses into Windows.
+  void Guarded(const std::function<void()>& handler) const;
+
+  // The last error text shown, for tests that check the handler ran.
+  const std::string& LastShownError() const { return lastError_; }
+  // Suppresses the message box (the text is still recorded); tests only.
+  void SetQuietErrors(bool quiet) { quietErrors_ = quiet; }
+
+ private:
+  Application() = default;
+  void Show(const std::string& text) const;
+
+  std::string title_;
+  HWND handle_ = nullptr;
+  mutable std::string lastError_;
+  bool quietErrors_ = false;
+};
+
+// A modal message box with CP932 text and caption; returns the button id.
+int MessageBoxCp932(HWND owner, const std::string& text, const std::string& caption, UINT flags);
+
+}  // namespace qel::win
