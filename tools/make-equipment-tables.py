@@ -224,19 +224,14 @@ WIRES = [(2, 27), (3.5, 37), (5.5, 49), (8, 61), (14, 88), (22, 115),
          (38, 162), (60, 217), (100, 298), (150, 395), (200, 469),
          (250, 556), (325, 650), (400, 754), (500, 868)]
 
-# Protective earth conductor of a star-delta starter, from the rated current
-# of the breaker ahead of it: (largest rated current, size in mm2).
-EARTH_WIRES = [(30, 2), (50, 3.5), (100, 5.5), (150, 8), (200, 14),
-               (400, 22), (600, 38), (1000, 60)]
+# The power-factor capacitor SC of a starter is chosen at roughly a third of
+# the motor's kW in kvar, so its lead carries about 0.3 x full-load current.
+CAPACITOR_SHARE = 0.3
 
 
 def wire_size(current):
     need = current * (1.25 if current <= 50 else 1.1)
     return next(size for size, ampacity in WIRES if ampacity >= need)
-
-
-def earth_wire(rating):
-    return next(size for limit, size in EARTH_WIRES if rating <= limit)
 
 
 def num(value):
@@ -314,7 +309,7 @@ def star_delta(maker, volt, kw):
             main[0], relay, pick_heater(maker.heaters[relay], phase), ea, sa,
             str(rating), num(wire_size(flc)), num(wire_size(phase)),
             num(wire_size(phase)), num(wire_size(flc * STAR_SHARE)),
-            num(earth_wire(rating)), eg, sg]
+            num(wire_size(flc * CAPACITOR_SHARE)), eg, sg]
 
 
 def table(maker):
