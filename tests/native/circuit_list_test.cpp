@@ -332,18 +332,6 @@ TEST(CircuitListSetUp, HeaderAndTwentyEmptyRows) {
   EXPECT_EQ(ClassifyRow(grid, 0), (RowClass{10, 0}));
 }
 
-TEST(CircuitListPosition, StaysWithinTheDataRows) {
-  Grid grid;
-  CircuitList list(grid);
-  list.SetUp();
-  list.SelectRow(0);
-  EXPECT_EQ(list.WritePosition(), 1);
-  list.SelectRow(99);
-  EXPECT_EQ(list.WritePosition(), 20);
-  list.SelectRow(5);
-  EXPECT_EQ(list.WritePosition(), 5);
-}
-
 class ListRows : public ::testing::Test {
  protected:
   // Twenty numbered rows "1".."20" with names "n1".."n20".
@@ -366,13 +354,6 @@ TEST_F(ListRows, InsertingThreeToFiveMovesTheRestDownUnnumbered) {
   for (int r = 3; r <= 5; ++r) EXPECT_EQ(grid.Row(r), Row21({})) << r;
   for (int r = 6; r < 24; ++r) EXPECT_EQ(grid.Row(r), Numbered(r - 3)) << r;
   EXPECT_EQ(list.WritePosition(), 9);
-}
-
-TEST_F(ListRows, InsertingAtTheLastRow) {
-  list.InsertRows(20, 20);
-  ASSERT_EQ(grid.RowCount(), 22);
-  EXPECT_EQ(grid.Row(20), Row21({}));
-  EXPECT_EQ(grid.Row(21), Numbered(20));
 }
 
 TEST_F(ListRows, DeletingARangeMovesTheRestUp) {

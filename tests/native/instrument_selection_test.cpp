@@ -66,15 +66,6 @@ TEST(LoopFunction, EveryFunctionOffersDevicesTheClassificationKnows) {
   }
 }
 
-TEST(LoopFunction, ShowingTheTabDisablesBothListsOnTheirEmptyEntry) {
-  const DeviceListsUpdate u = DeviceListsOnTabShown();
-  EXPECT_FALSE(u.receiving.enabled);
-  EXPECT_FALSE(u.output.enabled);
-  EXPECT_TRUE(u.receiving.chooseFirstEntry);
-  EXPECT_TRUE(u.output.chooseFirstEntry);
-  EXPECT_EQ(u.receiving.entries, nullptr);
-}
-
 TEST(Tag, IsVariableFunctionLettersDashAndThreeDigits) {
   const std::string h = HundredsSelector().initialText, t = TensSelector().initialText, u = UnitsSelector().initialText;
   EXPECT_EQ(BuildTag("T 温度", "IC 表示制御", h, t, u), "TIC-001");
@@ -106,13 +97,6 @@ TEST(DeviceCode, IsThePartBeforeTheFirstBlank) {
   EXPECT_EQ(DeviceCode("Do-Tr"), "") << "no blank, no code";
   EXPECT_EQ(DeviceCode("Ai-T　計測"), "") << "a full-width blank is not a blank";
   EXPECT_EQ(DeviceCode(""), "");
-}
-
-TEST(DeviceCode, TheEnabledListSuppliesTheDevice) {
-  EXPECT_EQ(ChosenDeviceText(true, "Ai-T 計測信号(温度)", false, "Do-Ry 絶縁信号"), "Ai-T 計測信号(温度)");
-  EXPECT_EQ(ChosenDeviceText(false, "Ai-T 計測信号(温度)", true, "Do-Ry 絶縁信号"), "Do-Ry 絶縁信号");
-  EXPECT_EQ(ChosenDeviceText(false, "Ai-T 計測信号(温度)", false, "Do-Ry 絶縁信号"), "");
-  EXPECT_EQ(ChosenDeviceText(true, "", false, ""), "");
 }
 
 }  // namespace

@@ -33,49 +33,41 @@ TEST(MotorKey, IsStartVoltageAndTheOutputExactlyAsTyped) {
   EXPECT_EQ(MotorKey(WorkTab::Instrumentation, true, "5.5"), "");
 }
 
+// Both tabs' labels come from the one record, whichever tab is active.
 TEST(MotorLookUp, FillsTheLabelsOfBothTabsFromOneRecord) {
   const Grid table = SampleTable();
-  const MotorLookUp r = LookUpMotor(table, {WorkTab::DirectOnLine, false, "5.5", false});
-  EXPECT_EQ(r.voltageText, "200");
-  EXPECT_EQ(r.row, 7);
-  const MotorLabels& l = r.labels;
-  EXPECT_EQ(l.Label13, "22");
-  EXPECT_EQ(l.Label7, "22");
-  EXPECT_EQ(l.Label15, "SC-N1");
-  EXPECT_EQ(l.Label29, "SC-N1");
-  EXPECT_EQ(l.Label17, "TR-N2");
-  EXPECT_EQ(l.Label31, "TR-N2");
-  EXPECT_EQ(l.Label19, "22");
-  EXPECT_EQ(l.Label21, "EA53C");
-  EXPECT_EQ(l.Label37, "EA53C");
-  EXPECT_EQ(l.Label22, "SA53C");
-  EXPECT_EQ(l.Label38, "SA53C");
-  EXPECT_EQ(l.Label24, "40");
-  EXPECT_EQ(l.Label40, "40");
-  EXPECT_EQ(l.Label26, "5.5");
-  EXPECT_EQ(l.Label42, "5.5");
-  EXPECT_EQ(l.Label45, "");  // a direct-on-line record has no star-delta contactors
-}
+  auto columns = [&](int row, std::initializer_list<int> cols) {
+    std::vector<std::string> v;
+    for (int c : cols) v.push_back(table.Cell(c, row));
+    return v;
+  };
+  const MotorLookUp direct = LookUpMotor(table, {WorkTab::DirectOnLine, false, "5.5", false});
+  EXPECT_EQ(direct.voltageText, "200");
+  EXPECT_EQ(direct.row, 7);
+  const MotorLabels& d = direct.labels;
+  EXPECT_EQ((std::vector<std::string>{d.Label13, d.Label15, d.Label17, d.Label19, d.Label21, d.Label22, d.Label24,
+                                      d.Label26}),
+            columns(7, {2, 3, 6, 7, 8, 9, 10, 11}));
+  EXPECT_EQ(d.Label29, "SC-N1");
+  EXPECT_EQ(d.Label45, "") << "a direct-on-line record has no star-delta contactors";
 
-TEST(MotorLookUp, StarDeltaRecordReachesEveryStarDeltaLabel) {
-  const Grid table = SampleTable();
-  const MotorLabels l = LookUpMotor(table, {WorkTab::StarDelta, true, "160", false}).labels;
-  const std::vector<std::string> got = {l.Label7,  l.Label29, l.Label45, l.Label46, l.Label31, l.Label33, l.Label37,
-                                        l.Label38, l.Label40, l.Label42, l.Label47, l.Label48, l.Label49, l.Label50};
-  // Columns 2 to 15 of the record, in order.
-  std::vector<std::string> want;
-  for (int c = 2; c <= 15; ++c) want.push_back(table.Cell(c, 70));
-  EXPECT_EQ(got, want);
+  const MotorLookUp star = LookUpMotor(table, {WorkTab::StarDelta, true, "160", false});
+  EXPECT_EQ(star.voltageText, "400");
+  const MotorLabels& l = star.labels;
+  EXPECT_EQ((std::vector<std::string>{l.Label7, l.Label29, l.Label45, l.Label46, l.Label31, l.Label33, l.Label37,
+                                      l.Label38, l.Label40, l.Label42, l.Label47, l.Label48, l.Label49, l.Label50}),
+            columns(70, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
+  EXPECT_EQ((std::vector<std::string>{l.Label13, l.Label15, l.Label17, l.Label19, l.Label21, l.Label22, l.Label24,
+                                      l.Label26}),
+            columns(70, {2, 3, 6, 7, 8, 9, 10, 11}));
 }
 
 TEST(MotorLookUp, EarthLeakageTakesTheBreakersFromColumns16And17) {
   const Grid table = SampleTable();
   MotorInputs in{WorkTab::StarDelta, true, "160", true};
   MotorLabels l = LookUpMotor(table, in).labels;
-  EXPECT_EQ(l.Label21, "EG403B");
-  EXPECT_EQ(l.Label37, "EG403B");
-  EXPECT_EQ(l.Label22, "SG403B");
-  EXPECT_EQ(l.Label38, "SG403B");
+  EXPECT_EQ((std::vector<std::string>{l.Label21, l.Label37, l.Label22, l.Label38}),
+            (std::vector<std::string>{"EG403B", "EG403B", "SG403B", "SG403B"}));
   EXPECT_EQ(l.Label24, "400") << "the rated current stays column 10";
   in.earthLeakage = false;
   l = LookUpMotor(table, in).labels;
@@ -105,26 +97,6 @@ TEST(MotorOutputs, ListTheCatalogueOutputsOfEachStartMethod) {
   EXPECT_EQ(Joined(DirectOnLineOutputs()),
             "0.1,0.2,0.4,0.75,1.5,2.2,3.7,5.5,7.5,11,15,18.5,22,30,37,45,55,75,90,110,132");
   EXPECT_EQ(Joined(StarDeltaOutputs()), "5.5,7.5,11,15,18.5,22,30,37,45,55,75,90,110,132,160");
-}
-
-TEST(TabChange, RefillsOutputsAndLaysTheListOut) {
-  const TabChange direct = PlanTabChange(WorkTab::DirectOnLine);
-  EXPECT_EQ(direct.outputs, &DirectOnLineOutputs());
-  EXPECT_EQ(direct.layout, ListLayout::Motor);
-  const TabChange star = PlanTabChange(WorkTab::StarDelta);
-  EXPECT_EQ(star.outputs, &StarDeltaOutputs());
-  EXPECT_EQ(star.layout, ListLayout::Motor);
-  const TabChange instr = PlanTabChange(WorkTab::Instrumentation);
-  EXPECT_EQ(instr.outputs, nullptr);
-  EXPECT_EQ(instr.layout, ListLayout::Instrumentation);
-}
-
-TEST(ListColumnWidths, MotorAndInstrumentationLayouts) {
-  const std::array<int, 21> motor = {20, 130, 40, 40, 40, 40, 60, 60, 60, 60, 60,
-                                     60, 60,  30, 30, 30, 30, 30, 50, 50, 60};
-  const std::array<int, 21> instr = {20, 130, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 50, 50, 60};
-  EXPECT_EQ(ListColumnWidths(ListLayout::Motor), motor);
-  EXPECT_EQ(ListColumnWidths(ListLayout::Instrumentation), instr);
 }
 
 TEST(DrawingOptions, ReversingAndFeedExcludeEachOther) {
