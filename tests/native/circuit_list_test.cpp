@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "list/StrGrdIO.h"
 #include "list/circuit_list.h"
 #include "list/list_aux.h"
+#include "selection/equipment_table.h"
 
 namespace qel {
 namespace {
@@ -314,6 +316,35 @@ TEST_F(ListWriting, ARefusalInTheLastRowShowsBothMessagesInOrder) {
   const WriteOutcome out = list.WriteSelection(in);
   EXPECT_EQ(out.messages, (std::vector<UserMessage>{NoDeviceMessage(), ListFullMessage()}));
   EXPECT_EQ(grid.RowCount(), 22);
+}
+
+// The delivered Fuji table, read as the program reads it: every output of
+// both lists finds its record at both voltages, and the start-up row carries
+// the 5.5 kW record's cells.
+TEST(ListWithDeliveredTable, StartUpRowAndEveryOutputFindsItsRecord) {
+  Grid table(18, 73);
+  TStringGridIO io;
+  io.TargetGrid = &table;
+  io.LoadFromText(std::string(QEL_SOURCE_DIR) + "/data/fd.dat", ",", true);
+  for (WorkTab tab : {WorkTab::DirectOnLine, WorkTab::StarDelta})
+    for (const std::string& kw : *PlanTabChange(tab).outputs)
+      for (bool v400 : {false, true}) {
+        const MotorLookUp r = LookUpMotor(table, {tab, v400, kw, false});
+        EXPECT_LT(r.row, 73) << r.key;
+        EXPECT_NE(r.labels.Label13, "") << r.key;
+      }
+
+  Grid grid;
+  CircuitList list(grid);
+  list.SetUp();
+  ListEntryInputs in;
+  in.labels = LookUpMotor(table, {WorkTab::DirectOnLine, false, "5.5", false}).labels;
+  list.WriteSelection(in);
+  const int rec = FindEquipmentRow(table, "1 200 5.5");
+  auto c = [&](int col) { return table.Cell(col, rec); };
+  EXPECT_EQ(grid.Row(1), Row21({"1", "名称を記入ください", "直", "5.5", "200", c(2), c(3), B, B, c(6), c(7), c(9), c(10),
+                                c(11), B, B, B, B, B, "", ""}));
+  EXPECT_EQ(list.WritePosition(), 2);
 }
 
 // ---- the list itself: set-up, write position, insert, delete ----
