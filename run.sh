@@ -4,11 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/prepare.sh
-exec tools/with-display.sh bash -c '
-  tools/prepare-prefix.sh
-  . tools/wine-env.sh
-  cd build/windows/app
-  "$WINE" ./Qel-Wirmap.exe
-  rc=$?
-  "$WINESERVER" -w 2>/dev/null || true
-  exit $rc'
+cd build/windows/app
+exec ../../../tools/wine-session.sh --wait bash -c '"$WINE" ./Qel-Wirmap.exe'
