@@ -1,5 +1,6 @@
 #include "win32/application.h"
 
+#include "win32/hint.h"
 #include "win32/text.h"
 
 namespace qel::win {
@@ -35,18 +36,40 @@ void Application::SetTitle(const std::string& cp932Title) {
 }
 
 int Application::Run(HWND mainWindow) {
+  mainWindow_ = mainWindow;
   MSG msg;
-  while (IsWindow(mainWindow) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!IsDialogMessageW(GetAncestor(msg.hwnd, GA_ROOT), &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
+  while (IsWindow(mainWindow) && GetMessageW(&msg, nullptr, 0, 0) > 0) ProcessMessage(msg);
+  mainWindow_ = nullptr;
   if (handle_) {
     DestroyWindow(handle_);
     handle_ = nullptr;
   }
   return 0;
+}
+
+void Application::ProcessMessage(MSG& msg) {
+  if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) SetHint(HintOf(msg.hwnd));
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  if (root && IsDialogMessageW(root, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+void Application::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // left for the loop that owns it
+      break;
+    }
+    ProcessMessage(msg);
+  }
+}
+
+void Application::SetHint(const std::string& hint) {
+  if (hint == hint_) return;
+  hint_ = hint;
+  if (onHint) Guarded(onHint);
 }
 
 void Application::Show(const std::string& text) const {

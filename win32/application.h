@@ -20,6 +20,22 @@ class Application {
 
   // Runs the message loop until `mainWindow` is destroyed.
   int Run(HWND mainWindow);
+  // The window whose end ends the program (set by Run).
+  HWND MainWindow() const { return mainWindow_; }
+  void SetMainWindow(HWND hwnd) { mainWindow_ = hwnd; }
+
+  // One message through the program's own path: hint tracking, dialog
+  // keys (Tab between controls), then the window procedure.
+  void ProcessMessage(MSG& msg);
+  // Handles every message waiting in the queue, then returns.
+  void ProcessMessages();
+
+  // The application's current hint: that of the control under the mouse
+  // (or of its nearest enclosing control that has one) or of the highlighted
+  // menu entry. onHint runs whenever it changes.
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& hint);
+  std::function<void()> onHint;
 
   // The general error handler: an error that a command did not catch ends
   // that command and is shown with its own text; the program keeps running.
@@ -40,7 +56,9 @@ class Application {
   void Show(const std::string& text) const;
 
   std::string title_;
+  std::string hint_;
   HWND handle_ = nullptr;
+  HWND mainWindow_ = nullptr;
   mutable std::string lastError_;
   bool quietErrors_ = false;
 };

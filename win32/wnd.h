@@ -1,0 +1,135 @@
+#pragma once
+// The base of every window of the toolkit: a C++ object holding its HWND,
+// its CP932 text, its hint and its place in the parent's layout.
+//
+// Controls are created in two steps: the object exists as a member of its
+// form, and Create() makes the window from a CreateArgs with named fields.
+// A parent window reflects WM_COMMAND, WM_NOTIFY and WM_CTLCOLOR* back to
+// the control object, which turns them into callbacks (onClick, onChange);
+// every callback runs under the application's general error handler.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace qel::win {
+
+class PopupMenu;
+class Wnd;
+
+enum class Align { None, Top, Bottom, Left, Right, Client };
+
+struct Bounds {
+  int x = 0, y = 0, w = 0, h = 0;
+  bool operator==(const Bounds&) const = default;
+};
+
+// Colour value meaning "the system's default".
+constexpr COLORREF kDefaultColor = CLR_INVALID;
+
+struct CreateArgs {
+  Wnd* parent = nullptr;
+  std::string text{};
+  Bounds bounds{};
+  Align align = Align::None;
+  std::string hint{};
+  int fontHeight = 0;  // character height in pixels; 0 takes the parent's font
+  bool bold = false;
+  COLORREF color = kDefaultColor;  // text colour
+  bool visible = true;
+  bool enabled = true;
+};
+
+class Wnd {
+ public:
+  Wnd() = default;
+  virtual ~Wnd();
+  Wnd(const Wnd&) = delete;
+  Wnd& operator=(const Wnd&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  Wnd* Parent() const { return parent_; }
+  static Wnd* FromHandle(HWND hwnd);
+
+  std::string Text() const;
+  virtual void SetText(const std::string& cp932);
+
+  const std::string& Hint() const { return hint_; }
+  void SetHint(std::string hint) { hint_ = std::move(hint); }
+
+  bool Visible() const;
+  void SetVisible(bool visible);
+  bool Enabled() const;
+  void SetEnabled(bool enabled);
+
+  // Position and size in the parent's client area.
+  Bounds GetBounds() const;
+  virtual void SetBounds(const Bounds& b);
+  int Width() const { return GetBounds().w; }
+  int Height() const { return GetBounds().h; }
+  void SetWidth(int w);
+  void SetHeight(int h);
+  void SetLeft(int x);
+  void SetTop(int y);
+
+  Align GetAlign() const { return align_; }
+  void SetAlign(Align align);
+
+  HFONT Font() const { return font_; }
+  void SetFont(HFONT font);
+
+  // The pop-up menu a right click opens over this window.
+  PopupMenu* popupMenu = nullptr;
+
+  const std::vector<Wnd*>& Children() const { return children_; }
+  // Lays the aligned children out in the client area: top ones first,
+  // then bottom, left, right, and the client one in what is left.
+  void Realign();
+
+ protected:
+  // Makes the window and registers the object with it and its parent.
+  // For a window class of our own, the object is known from WM_NCCREATE on.
+  HWND CreateHandle(const CreateArgs& a, const wchar_t* className, DWORD style, DWORD exStyle = 0);
+  // The client rectangle that Realign shares out.
+  virtual RECT LayoutArea() const;
+  // Reflected notifications, sent by the parent.
+  virtual void OnCommand(WORD /*code*/) {}
+  virtual LRESULT OnNotify(NMHDR* /*hdr*/) { return 0; }
+  virtual HBRUSH OnCtlColor(HDC /*dc*/) { return nullptr; }
+  // Text colour for controls that draw their text through WM_CTLCOLOR*.
+  COLORREF textColor_ = kDefaultColor;
+
+  // Window procedure of the toolkit's own window classes; subclasses
+  // extend it and call Wnd::WndProc for what they leave alone.
+  virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // Registers a window class of ours (once) with StaticWndProc.
+  static const wchar_t* RegisterOwnClass(const wchar_t* name, UINT style = CS_DBLCLKS,
+                                         HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+
+  // Calls a callback under the general error handler.
+  static void Fire(const std::function<void()>& callback);
+
+  // Forwards reflected messages and the layout; true when handled.
+  bool HandleParentMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+  HWND hwnd_ = nullptr;
+
+ private:
+  friend class Form;
+  void Attach(HWND hwnd);
+  void AddChild(Wnd* child) { children_.push_back(child); }
+
+  Wnd* parent_ = nullptr;
+  std::string hint_;
+  Align align_ = Align::None;
+  HFONT font_ = nullptr;
+  std::vector<Wnd*> children_;
+};
+
+// The font of the program: "ＭＳ Ｐゴシック" in the Shift-JIS character set,
+// `height` pixels high; fonts are made once and live as long as the program.
+HFONT UiFont(int height = 12, bool bold = false);
+
+}  // namespace qel::win
