@@ -1,41 +1,309 @@
 #include "app/Qel_Wirmap.h"
 
+#include "base/file_io.h"
+#include "base/paths.h"
+#include "win32/application.h"
+#include "win32/hint.h"
 #include "win32/text.h"
 
 namespace qel {
 
 namespace {
-const wchar_t kClass[] = L"TQel_Wirmap";
-constexpr int kWidth = 628;
-constexpr int kHeight = 527;
+std::vector<std::string> SplitCommas(const std::string& text) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = text.find(',', start);  // never a trail byte: those are 40 and above
+    out.push_back(text.substr(start, comma - start));
+    if (comma == std::string::npos) return out;
+    start = comma + 1;
+  }
+}
+
+const std::string kDirectOnLineOutputs = "0.1,0.2,0.4,0.75,1.5,2.2,3.7,5.5,7.5,11,15,18.5,22,30,37,45,55,75,90,110,132";
+const std::string kListHeaders =
+    "No.,NAME,START,kW,V,A,88(MS),6(☆),19(M⊿),49(TH),49(A),MCB,MCB(Trip),A.B,C.D,E.F,G,H,I/F,Type,Tag";
+constexpr int kListColumns = 21;
+constexpr int kListRows = 21;
+constexpr int kRowHeight = 15;
+const std::vector<int> kMotorListWidths = {20, 130, 40, 40, 40, 40, 60, 60, 60, 60, 60,
+                                           60, 60,  30, 30, 30, 30, 30, 50, 50, 60};
+const std::vector<int> kTableWidths = {20, 60, 30, 90, 50, 50, 80, 60, 70, 90, 25, 25, 25, 25, 25, 25, 70, 90};
+constexpr int kMaintenanceWidth = 410;
+constexpr int kClosedPanelWidth = 10;
+constexpr int kOutOfSight = 15;
 }  // namespace
 
 TQel_Wirmap::TQel_Wirmap() {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClass;
-  RegisterClassW(&wc);
-  const int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
-  const int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-  hwnd_ = CreateWindowExW(0, kClass, win::Wide("Qｅｌ_Ｗｉｒｍａｐ  Pelvane").c_str(), WS_OVERLAPPEDWINDOW, x, y, kWidth,
-                          kHeight, nullptr, nullptr, wc.hInstance, this);
+  Create({.className = "TQel_Wirmap", .caption = "Qｅｌ_Ｗｉｒｍａｐ  Pelvane", .width = 628, .height = 527});
+  CreateMenus();
+  CreateRegions();
+  CreatePanel6();
+  CreateTabSheet1();
+  CreateTabSheet2();
+  CreateTabSheet3();
+  CreateBottomPanel();
+  CreateMaintenanceView();
+  CreateDialogs();
+  StringGridIO1.TargetGrid = &StringGrid1.Cells();
+  StringGridIO1.Stretch = false;
+  StringGridIO2.TargetGrid = &StringGrid2.Cells();
+  StringGridIO2.Stretch = false;
+  WireEvents();
+  FormCreate();
 }
 
 TQel_Wirmap::~TQel_Wirmap() {
-  if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+  auto& app = win::Application::Instance();
+  app.onHint = nullptr;
+  DestroyHandle();
 }
 
-void TQel_Wirmap::Show(int cmdShow) { ShowWindow(hwnd_, cmdShow); }
+void TQel_Wirmap::WireEvents() {
+  save1.onClick = [this] { save1Click(); };
+  load1.onClick = [this] { load1Click(); };
+  Excel1.onClick = [this] { Excel1Click(); };
+  Exit1.onClick = [this] { exit1Click(); };
+  N7.onClick = [this] { N7Click(); };
+  fuji1.onClick = [this] { fuji1Click(); };
+  mel1.onClick = [this] { mel1Click(); };
+  dataload1.onClick = [this] { dataload1Click(); };
+  N5.onClick = [this] { Button1Click(); };
+  N6.onClick = [this] { Button4Click(); };
+  Drowing1.onClick = [this] { Drowing1Click(); };
+  ACADA.onClick = [this] { ACADAClick(); };
+  AutoCadToolS1.onClick = [this] { AutoCadToolS1Click(); };
+  About1.onClick = [this] { About1Click(); };
+  hint2.onClick = [this] { hint2Click(); };
+  N1.onClick = [this] { Button1Click(); };
+  N2.onClick = [this] { Button4Click(); };
 
-LRESULT CALLBACK TQel_Wirmap::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
+  Button1.onClick = [this] { Button1Click(); };
+  Button4.onClick = [this] { Button4Click(); };
+  Button3.onClick = [this] { Button3Click(); };
+  Button7.onClick = [this] { Button7Click(); };
+  Panel9.onClick = [this] { Panel9Click(); };
+  StringGrid1.onClick = [this] { StringGrid1Click(); };
+  Edit2.onChange = [this] { Edit2Change(); };
+  ComboBox1.onChange = [this] { ComboBox1Change(); };
+  GroupBox2.onClick = [this] { GroupBox2Click(); };
+  RadioButton1.onClick = [this] { RadioButton1Click(); };
+  RadioButton2.onClick = [this] { RadioButton2Click(); };
+  CheckBox2.onClick = [this] { CheckBox2Click(); };
+  PageControl1.onChange = [this] { PageControl1Change(); };
+  TabSheet3.onShow = [this] { TabSheet3Show(); };
+  TabSheet3.onHide = [this] { TabSheet3Hide(); };
+  CheckBox3.onClick = [this] { CheckBox3Click(); };
+  CheckBox4.onClick = [this] { CheckBox4Click(); };
+  GroupBox9.onClick = [this] { GroupBox9Click(); };  // its labels: CreateTabSheet2
+  GroupBox5.onClick = [this] { GroupBox5Click(); };
+  ComboBox19.onChange = [this] { ComboBox19Change(); };
+  for (win::ComboBox* tagPart : {&ComboBox2, &ComboBox3, &ComboBox4, &ComboBox5, &ComboBox6})
+    tagPart->onChange = [this] { ComboBox2Change(); };
+  CheckBox5.onClick = [this] { CheckBox5Click(); };
+  Button5.onClick = [this] { Button5Click(); };
+  Button6.onClick = [this] { Button6Click(); };
+}
+
+void TQel_Wirmap::FormCreate() {
+  auto& app = win::Application::Instance();
+  app.onHint = [this] { DisplayHint(); };
+  hint2.SetChecked(true);
+
+  programFolder_ = [] {
+    wchar_t buf[MAX_PATH * 4];
+    const DWORD n = GetCurrentDirectoryW(MAX_PATH * 4, buf);
+    return win::Narrow(std::wstring_view(buf, n));
+  }();
+
+  SaveDialog1.InitialDir = programFolder_;
+  OpenDialog1.InitialDir = programFolder_;
+  SaveDialog2.InitialDir = programFolder_;
+  OpenDialog2.InitialDir = paths::Join(programFolder_, "Data");
+
+  WritePosition = 1;
+
+  tables_ = std::make_unique<EquipmentTables>(static_cast<EquipmentTableHost&>(*this), programFolder_);
+  tables_->StartUp();
+
+  ComboBox1.SetItems(SplitCommas(kDirectOnLineOutputs));
+
+  StringGrid1.SetDefaultRowHeight(kRowHeight);
+  StringGrid1.SetColCount(kListColumns);
+  StringGrid1.SetRowHeight(0, kRowHeight);
+  for (int c = 0; c < kListColumns; ++c) StringGrid1.SetColWidth(c, kMotorListWidths[static_cast<std::size_t>(c)]);
+  StringGrid1.SetRowCount(kListRows);
+  StringGrid1.Cells().SetRow(0, SplitCommas(kListHeaders));
+  StringGrid1.SetEditing(true);
+  StringGrid1.SetColSizing(true);
+  StringGrid1.SetRangeSelect(true);
+
+  ComboBox1Change();
+}
+
+void TQel_Wirmap::DisplayHint() {
+  if (hint2.Checked()) StatusBar1.SetSimpleText(win::LongHint(win::Application::Instance().Hint()));
+}
+
+// ---- list files ----
+
+void TQel_Wirmap::save1Click() {
+  if (!SaveDialog1.Execute(hwnd_)) return;
+  const std::string& name = SaveDialog1.FileName;
+  // The chosen filter decides the format, whatever extension was typed.
+  switch (SaveDialog1.FilterIndex) {
+    case 1: StringGridIO1.SaveToText(name, "\t", false); break;
+    case 2: StringGridIO1.SaveToText(name, ",", false); break;
+    case 3: StringGridIO1.SaveToText(name, ",", true); break;
+    case 4: StringGridIO1.SaveToHTML(name); break;
+    default: break;
   }
-  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void TQel_Wirmap::load1Click() {
+  if (!OpenDialog1.Execute(hwnd_)) return;
+  const std::string& name = OpenDialog1.FileName;
+  switch (OpenDialog1.FilterIndex) {
+    case 1: StringGridIO1.LoadFromText(name, "\t", false); break;
+    case 2: StringGridIO1.LoadFromText(name, ",", false); break;
+    case 3: StringGridIO1.LoadFromText(name, ",", true); break;
+    default: break;
+  }
+}
+
+void TQel_Wirmap::Excel1Click() { StringGridIO1.SaveToExcel(); }
+
+void TQel_Wirmap::exit1Click() { Close(); }
+void TQel_Wirmap::Panel9Click() { Close(); }
+
+void TQel_Wirmap::hint2Click() { hint2.SetChecked(!hint2.Checked()); }
+
+// ---- equipment tables ----
+
+void TQel_Wirmap::fuji1Click() { tables_->SwitchToFuji(); }
+void TQel_Wirmap::mel1Click() { tables_->SwitchToMel(); }
+void TQel_Wirmap::dataload1Click() { tables_->LoadUserTable(); }
+void TQel_Wirmap::Button5Click() { tables_->SaveTable(); }
+
+void TQel_Wirmap::N7Click() {
+  LayOutTableGrid();
+  Panel10.SetAlign(win::Align::Top);
+  StringGrid2.SetAlign(win::Align::Client);
+  Panel5.SetWidth(kMaintenanceWidth);
+  Splitter2.SetVisible(true);
+  SwitchEditingOff();
+}
+
+void TQel_Wirmap::Button6Click() {
+  Panel5.SetWidth(kClosedPanelWidth);
+  Panel10.SetAlign(win::Align::None);
+  StringGrid2.SetAlign(win::Align::None);
+  Panel10.SetLeft(kOutOfSight);
+  StringGrid2.SetLeft(kOutOfSight);
+  Splitter2.SetVisible(false);
+  SwitchEditingOff();
+}
+
+void TQel_Wirmap::CheckBox5Click() {
+  const bool on = CheckBox5.Checked();
+  StringGrid2.SetEditing(on);
+  StringGrid2.SetColSizing(on);
+}
+
+// ---- handlers whose work is done by the selection and list code ----
+
+void TQel_Wirmap::Button1Click() {}
+void TQel_Wirmap::Button4Click() {}
+void TQel_Wirmap::Button3Click() {}
+void TQel_Wirmap::Button7Click() {}
+void TQel_Wirmap::Drowing1Click() {}
+void TQel_Wirmap::ACADAClick() {}
+void TQel_Wirmap::AutoCadToolS1Click() {}
+void TQel_Wirmap::About1Click() {}
+void TQel_Wirmap::StringGrid1Click() {}
+void TQel_Wirmap::Edit2Change() {}
+void TQel_Wirmap::ComboBox1Change() {}
+void TQel_Wirmap::GroupBox2Click() {}
+void TQel_Wirmap::RadioButton1Click() {}
+void TQel_Wirmap::RadioButton2Click() {}
+void TQel_Wirmap::CheckBox2Click() {}
+void TQel_Wirmap::PageControl1Change() {}
+void TQel_Wirmap::TabSheet3Show() {}
+void TQel_Wirmap::TabSheet3Hide() {}
+void TQel_Wirmap::CheckBox3Click() {}
+void TQel_Wirmap::CheckBox4Click() {}
+void TQel_Wirmap::GroupBox9Click() {}
+void TQel_Wirmap::GroupBox5Click() {}
+void TQel_Wirmap::ComboBox19Change() {}
+void TQel_Wirmap::ComboBox2Change() {}
+
+// ---- EquipmentTableHost ----
+
+bool TQel_Wirmap::LoadTableFile(const std::string& path) {
+  try {
+    StringGridIO2.LoadFromText(path, ",", true);
+    return true;
+  } catch (const FileError&) {
+    return false;
+  }
+}
+
+void TQel_Wirmap::SaveTableFile(const std::string& path) { StringGridIO2.SaveToText(path, ",", true); }
+
+void TQel_Wirmap::ShowFileError(const std::string& text) { win::MessageBoxCp932(hwnd_, text, "ﾌｧｲﾙ ｴﾗｰ", MB_OK); }
+
+bool TQel_Wirmap::Confirm(const std::string& text) {
+  return win::MessageBoxCp932(hwnd_, text, "操作確認", MB_OKCANCEL) == IDOK;
+}
+
+void TQel_Wirmap::RunMotorLookUp() { ComboBox1Change(); }
+
+std::string TQel_Wirmap::SetupIniPath() const {
+  return paths::Join(paths::Join(programFolder_, "Readme"), "SETUP.INI");
+}
+
+std::string TQel_Wirmap::ReadRememberedName() {
+  wchar_t buf[1024];
+  const DWORD n = GetPrivateProfileStringW(L"DATA", L"dt_name", L"err", buf, 1024, win::Wide(SetupIniPath()).c_str());
+  return win::Narrow(std::wstring_view(buf, n));
+}
+
+void TQel_Wirmap::RememberName(const std::string& name) {
+  // Without a Readme folder the name simply is not remembered.
+  WritePrivateProfileStringW(L"DATA", L"dt_name", win::Wide(name).c_str(), win::Wide(SetupIniPath()).c_str());
+}
+
+void TQel_Wirmap::ShowMenuTicks(const TableMenuTicks& ticks) {
+  fuji1.SetChecked(ticks.fuji);
+  mel1.SetChecked(ticks.mel);
+  dataload1.SetChecked(ticks.userData);
+}
+
+void TQel_Wirmap::ShowTableLabel(const std::string& text) { Label63.SetText(text); }
+
+void TQel_Wirmap::SwitchEditingOff() {
+  StringGrid2.SetEditing(false);
+  StringGrid2.SetColSizing(false);
+  CheckBox5.SetChecked(false);
+}
+
+void TQel_Wirmap::LayOutTableGrid() {
+  StringGrid2.SetDefaultRowHeight(kRowHeight);
+  StringGrid2.SetColCount(kEquipmentColCount);
+  StringGrid2.SetRowHeight(0, kRowHeight);
+  for (int c = 0; c < kEquipmentColCount; ++c) StringGrid2.SetColWidth(c, kTableWidths[static_cast<std::size_t>(c)]);
+  StringGrid2.SetFixedCols(2);
+  StringGrid2.SetFixedRows(1);
+}
+
+std::optional<std::string> TQel_Wirmap::ChooseUserTable() {
+  if (!OpenDialog2.Execute(hwnd_)) return std::nullopt;
+  return OpenDialog2.FileName;
+}
+
+std::optional<TableSaveChoice> TQel_Wirmap::ChooseTableSaveName() {
+  if (!SaveDialog3.Execute(hwnd_)) return std::nullopt;
+  return TableSaveChoice{SaveDialog3.FileName, SaveDialog3.FilterIndex};
 }
 
 }  // namespace qel

@@ -1,13 +1,18 @@
 // Program entry: one instance at a time, COM for the user-interface thread,
-// the windows, then the message loop until the main window closes.
+// the windows in their order, then the message loop until the main window
+// closes. Closing asks nothing.
 #include <windows.h>
 
+#include "app/AcadToolFramePlaceholder.h"
 #include "app/Qel_Wirmap.h"
+#include "ui/AboutBox.h"
+#include "ui/Line.h"
 #include "win32/application.h"
 #include "win32/com_dispatch.h"
+#include "win32/containers.h"
 #include "win32/text.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int cmdShow) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   qel::win::ComApartment com;
   qel::SetDefaultDispatchFactory(qel::win::CreateComObject);
 
@@ -18,7 +23,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int cmdShow) {
 
   auto& app = qel::win::Application::Instance();
   app.SetTitle(kTitle);
-  qel::TQel_Wirmap mainWindow;
-  mainWindow.Show(cmdShow);
+  qel::win::EnsureCommonControls();
+  qel::TQel_Wirmap mainWindow;  // first: the application's main window
+  qel::TAboutBox aboutBox;
+  qel::TLINE line;
+  qel::TAcadTool_Frame acadToolFrame;
+  mainWindow.Show();
   return app.Run(mainWindow.Handle());
 }
