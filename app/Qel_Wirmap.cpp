@@ -2,6 +2,8 @@
 
 #include "base/file_io.h"
 #include "base/paths.h"
+#include "ui/AboutBox.h"
+#include "ui/Line.h"
 #include "win32/application.h"
 #include "win32/hint.h"
 #include "win32/text.h"
@@ -219,7 +221,9 @@ void TQel_Wirmap::Button7Click() {}
 void TQel_Wirmap::Drowing1Click() {}
 void TQel_Wirmap::ACADAClick() {}
 void TQel_Wirmap::AutoCadToolS1Click() {}
-void TQel_Wirmap::About1Click() {}
+void TQel_Wirmap::About1Click() {
+  if (AboutBox) AboutBox->Show();
+}
 void TQel_Wirmap::StringGrid1Click() {}
 void TQel_Wirmap::Edit2Change() {}
 void TQel_Wirmap::ComboBox1Change() {}
@@ -232,7 +236,10 @@ void TQel_Wirmap::TabSheet3Show() {}
 void TQel_Wirmap::TabSheet3Hide() {}
 void TQel_Wirmap::CheckBox3Click() {}
 void TQel_Wirmap::CheckBox4Click() {}
-void TQel_Wirmap::GroupBox9Click() {}
+void TQel_Wirmap::GroupBox9Click() {
+  if (LINE) LINE->Show();
+}
+// The direct-on-line page's wire sizes have no legend picture.
 void TQel_Wirmap::GroupBox5Click() {}
 void TQel_Wirmap::ComboBox19Change() {}
 void TQel_Wirmap::ComboBox2Change() {}

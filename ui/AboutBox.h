@@ -1,7 +1,10 @@
 #pragma once
 // The version information window. It lives hidden from start-up on and is
-// shown from the help menu; closing it only hides it.
+// shown from the help menu; OK and the close box only hide it.
+#include "win32/containers.h"
+#include "win32/controls.h"
 #include "win32/form.h"
+#include "win32/image.h"
 
 namespace qel {
 
@@ -9,6 +12,27 @@ class TAboutBox : public win::Form {
  public:
   TAboutBox();
   ~TAboutBox() override;
+
+  win::Panel Panel1;  // the bevelled frame around everything but the button
+  win::Image ProgramIcon;
+  win::Label ProductName;
+  win::Label Version;
+  win::Label MakerName;
+  win::Label Contact1, Contact2;  // where to report problems
+  win::Label Comments;
+  win::Button OKButton;  // the default button: Enter presses it
+
+  void OKButtonClick();
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  HICON icon_ = nullptr;
 };
+
+// The one version window of the program, while it exists (the main
+// window's help menu shows it).
+extern TAboutBox* AboutBox;
 
 }  // namespace qel
