@@ -280,12 +280,15 @@ LRESULT PageControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 void StatusBar::Create(const CreateArgs& a) {
   EnsureCommonControls();
   CreateHandle(a, STATUSCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER | SBARS_SIZEGRIP);
-  if (hwnd_) SendMessageW(hwnd_, SB_SIMPLE, TRUE, 0);
+  // One part over the whole width: its text is also the bar's window text,
+  // which screen readers and other programs can read.
+  int rightEdge = -1;
+  if (hwnd_) SendMessageW(hwnd_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&rightEdge));
 }
 
 void StatusBar::SetSimpleText(const std::string& cp932) {
   text_ = cp932;
-  if (hwnd_) SendMessageW(hwnd_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(Wide(cp932).c_str()));
+  if (hwnd_) SendMessageW(hwnd_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Wide(cp932).c_str()));
 }
 
 }  // namespace qel::win

@@ -124,7 +124,9 @@ void StringGrid::OnDoubleClick(int x, int y) {
 
 // ---- the cell editor ----
 
-bool StringGrid::EditorVisible() const { return editor_ && IsWindowVisible(editor_); }
+bool StringGrid::EditorVisible() const {
+  return editor_ && (GetWindowLongPtrW(editor_, GWL_STYLE) & WS_VISIBLE);
+}
 
 void StringGrid::ShowEditor() {
   if (!editing_ || !hwnd_ || current_.x < fixedCols_ || current_.y < fixedRows_) return;
