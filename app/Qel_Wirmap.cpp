@@ -11,25 +11,7 @@
 namespace qel {
 
 namespace {
-std::vector<std::string> SplitCommas(const std::string& text) {
-  std::vector<std::string> out;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t comma = text.find(',', start);  // never a trail byte: those are 40 and above
-    out.push_back(text.substr(start, comma - start));
-    if (comma == std::string::npos) return out;
-    start = comma + 1;
-  }
-}
-
-const std::string kDirectOnLineOutputs = "0.1,0.2,0.4,0.75,1.5,2.2,3.7,5.5,7.5,11,15,18.5,22,30,37,45,55,75,90,110,132";
-const std::string kListHeaders =
-    "No.,NAME,START,kW,V,A,88(MS),6(☆),19(M⊿),49(TH),49(A),MCB,MCB(Trip),A.B,C.D,E.F,G,H,I/F,Type,Tag";
-constexpr int kListColumns = 21;
-constexpr int kListRows = 21;
 constexpr int kRowHeight = 15;
-const std::vector<int> kMotorListWidths = {20, 130, 40, 40, 40, 40, 60, 60, 60, 60, 60,
-                                           60, 60,  30, 30, 30, 30, 30, 50, 50, 60};
 const std::vector<int> kTableWidths = {20, 60, 30, 90, 50, 50, 80, 60, 70, 90, 25, 25, 25, 25, 25, 25, 70, 90};
 constexpr int kMaintenanceWidth = 410;
 constexpr int kClosedPanelWidth = 10;
@@ -123,19 +105,15 @@ void TQel_Wirmap::FormCreate() {
   SaveDialog2.InitialDir = programFolder_;
   OpenDialog2.InitialDir = paths::Join(programFolder_, "Data");
 
-  WritePosition = 1;
-
   tables_ = std::make_unique<EquipmentTables>(static_cast<EquipmentTableHost&>(*this), programFolder_);
   tables_->StartUp();
 
-  ComboBox1.SetItems(SplitCommas(kDirectOnLineOutputs));
+  ComboBox1.SetItems(DirectOnLineOutputs());
 
   StringGrid1.SetDefaultRowHeight(kRowHeight);
-  StringGrid1.SetColCount(kListColumns);
+  CircuitList1.SetUp();  // header and empty rows, write position 1
   StringGrid1.SetRowHeight(0, kRowHeight);
-  for (int c = 0; c < kListColumns; ++c) StringGrid1.SetColWidth(c, kMotorListWidths[static_cast<std::size_t>(c)]);
-  StringGrid1.SetRowCount(kListRows);
-  StringGrid1.Cells().SetRow(0, SplitCommas(kListHeaders));
+  SetListColumnWidths(ListLayout::Motor);
   StringGrid1.SetEditing(true);
   StringGrid1.SetColSizing(true);
   StringGrid1.SetRangeSelect(true);
@@ -212,37 +190,19 @@ void TQel_Wirmap::CheckBox5Click() {
   StringGrid2.SetColSizing(on);
 }
 
-// ---- handlers whose work is done by the selection and list code ----
+// ---- drawing and the other windows ----
 
-void TQel_Wirmap::Button1Click() {}
-void TQel_Wirmap::Button4Click() {}
-void TQel_Wirmap::Button3Click() {}
-void TQel_Wirmap::Button7Click() {}
 void TQel_Wirmap::Drowing1Click() {}
 void TQel_Wirmap::ACADAClick() {}
 void TQel_Wirmap::AutoCadToolS1Click() {}
 void TQel_Wirmap::About1Click() {
   if (AboutBox) AboutBox->Show();
 }
-void TQel_Wirmap::StringGrid1Click() {}
-void TQel_Wirmap::Edit2Change() {}
-void TQel_Wirmap::ComboBox1Change() {}
-void TQel_Wirmap::GroupBox2Click() {}
-void TQel_Wirmap::RadioButton1Click() {}
-void TQel_Wirmap::RadioButton2Click() {}
-void TQel_Wirmap::CheckBox2Click() {}
-void TQel_Wirmap::PageControl1Change() {}
-void TQel_Wirmap::TabSheet3Show() {}
-void TQel_Wirmap::TabSheet3Hide() {}
-void TQel_Wirmap::CheckBox3Click() {}
-void TQel_Wirmap::CheckBox4Click() {}
 void TQel_Wirmap::GroupBox9Click() {
   if (LINE) LINE->Show();
 }
 // The direct-on-line page's wire sizes have no legend picture.
 void TQel_Wirmap::GroupBox5Click() {}
-void TQel_Wirmap::ComboBox19Change() {}
-void TQel_Wirmap::ComboBox2Change() {}
 
 // ---- EquipmentTableHost ----
 

@@ -7,6 +7,7 @@
 // Qel_Wirmap.cpp        creation, handlers, the equipment table host
 // Qel_Wirmap_layout.cpp the regions, menus, dialogs and the bottom panels
 // Qel_Wirmap_tabs.cpp   the three tab pages
+// Qel_Wirmap_selection.cpp the motor and loop selection and the circuit list
 #include <deque>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "list/StrGrdIO.h"
+#include "list/circuit_list.h"
 #include "selection/equipment_table.h"
 #include "win32/containers.h"
 #include "win32/controls.h"
@@ -43,8 +45,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   // ---- state kept for the run ----
   const std::string& ProgramFolder() const { return programFolder_; }
   const EquipmentTables& Tables() const { return *tables_; }
-  std::string VoltageText = "200";
-  int WritePosition = 1;
+  std::string VoltageText = "200";  // of the last motor look-up
 
   // ---- menus ----
   win::MainMenu MainMenu1;
@@ -93,6 +94,14 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
 
   // ---- Panel8: the circuit list ----
   win::StringGrid StringGrid1;
+  // The rows StringGrid1 shows, with the write position that Edit2 mirrors.
+  CircuitList CircuitList1{StringGrid1.Cells()};
+  // The write position read as a number.
+  struct WritePositionView {
+    const CircuitList& list;
+    operator int() const { return list.WritePosition(); }
+  };
+  const WritePositionView WritePosition{CircuitList1};
 
   // ---- the bottom panel ----
   win::Picture Image1;
@@ -173,6 +182,19 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   // A fixed caption: a label that no code changes after it is made.
   win::Label& Caption(win::Wnd& parent, const std::string& text, int x, int y, int fontHeight = 0);
   std::deque<win::Label> captions_;
+
+  // Selection and list glue (Qel_Wirmap_selection.cpp).
+  WorkTab ActiveTab() const;
+  MotorLabels MotorLabelsShown() const;
+  void ShowMotorLabels(const MotorLabels& labels);
+  void SetListColumnWidths(ListLayout layout);
+  void ShowDrawingOptions(const DrawingOptions& options);
+  void ShowMotorOnlyControls(bool visible);
+  static void ApplyDeviceList(win::ComboBox& list, const DeviceListUpdate& update);
+  ListEntryInputs ListEntry() const;
+  void ShowWriteOutcome(const WriteOutcome& outcome);
+  void ShowWritePosition();
+  void ShowUserMessage(const UserMessage& message);
 
   // EquipmentTableHost
   bool LoadTableFile(const std::string& path) override;

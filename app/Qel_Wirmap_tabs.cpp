@@ -1,6 +1,7 @@
 // The three tab pages of the main window: the direct-on-line and the
 // star-delta equipment display, and the instrumentation loop selectors.
 #include "app/Qel_Wirmap.h"
+#include "selection/instrument_selection.h"
 
 namespace qel {
 
@@ -11,12 +12,6 @@ constexpr int kRaisedHeight = 8;   // the small raised "2" of "mm2"
 
 const std::string kCurrentHint = "電動機出力の標準的な値です。";
 const std::string kTypeHint = "電動機出力値での標準的な型式です。";
-
-std::vector<std::string> Numbered(const std::string& suffix) {
-  std::vector<std::string> out;
-  for (char digit = '0'; digit <= '9'; ++digit) out.push_back(std::string(1, digit) + suffix);
-  return out;
-}
 }  // namespace
 
 void TQel_Wirmap::CreateTabSheet1() {
@@ -113,8 +108,7 @@ void TQel_Wirmap::CreateTabSheet3() {
   Caption(TabSheet3, "I/F", 8, 4);
   ComboBox19.Create({.parent = &TabSheet3, .bounds = {8, 18, 86, 0}, .hint = "計装ループ機能を選択してください。"},
                     Kind::DropDownList, 12);
-  ComboBox19.SetItems({"Di>Ry", "Di>PLC", "Ai>C", "Ai>PLC", "Ai>PEN", "Ai>1", "Ai>4", "Wi>Ry", "Wi>PLC", "Do", "Ao",
-                       "Wo"});
+  ComboBox19.SetItems(LoopFunctions());
   Caption(TabSheet3, "受信", 100, 4);
   ComboBox20.Create({.parent = &TabSheet3, .bounds = {100, 18, 160, 0}, .hint = "受信機器種別を選択してください。",
                      .enabled = false},
@@ -124,26 +118,22 @@ void TQel_Wirmap::CreateTabSheet3() {
                      .enabled = false},
                     Kind::DropDownList);
 
+  // The five parts of the tag, each with its entries and first text.
+  auto selector = [&](win::ComboBox& box, const TagSelector& s, const win::Bounds& at, int dropDownCount) {
+    box.Create({.parent = &TabSheet3, .text = s.initialText, .bounds = at}, Kind::DropDown, dropDownCount);
+    box.SetItems(s.entries);
+  };
   Caption(TabSheet3, "信号種別", 8, 44);
-  ComboBox2.Create({.parent = &TabSheet3, .text = "X その他", .bounds = {8, 58, 86, 0}}, Kind::DropDown);
-  ComboBox2.SetItems({"T 温度", "P 圧力", "F 流量", "L ﾚﾍﾞﾙ", "W 重量", "X その他"});
+  selector(ComboBox2, SignalKindSelector(), {8, 58, 86, 0}, 8);
   Caption(TabSheet3, "機能種別", 100, 44);
-  ComboBox3.Create({.parent = &TabSheet3, .text = "Z その他", .bounds = {100, 58, 130, 0}}, Kind::DropDown, 15);
-  ComboBox3.SetItems({"I 表示 ", "C 制御", "A 警報", "IC 表示制御", "IA 表示警報", "ICA 表示制御警報", "CA 制御警報",
-                      "Q 積算", "QC 積算制御", "QA 積算警報", "QIC 積算表示制御", "QIA 積算表示警報",
-                      "QICA 積算表示制御警報", "QCA 積算制御警報", "Z その他"});
+  selector(ComboBox3, FunctionSelector(), {100, 58, 130, 0}, 15);
   Caption(TabSheet3, "計装連番", 236, 44);
-  std::vector<std::string> hundreds = Numbered(" *100");
-  hundreds.push_back(" ");
-  ComboBox4.Create({.parent = &TabSheet3, .text = "0 *100", .bounds = {236, 58, 66, 0}}, Kind::DropDown, 11);
-  ComboBox4.SetItems(hundreds);
-  ComboBox5.Create({.parent = &TabSheet3, .text = "0 *10", .bounds = {306, 58, 58, 0}}, Kind::DropDown, 10);
-  ComboBox5.SetItems(Numbered(" *10"));
-  ComboBox6.Create({.parent = &TabSheet3, .text = "1", .bounds = {368, 58, 40, 0}}, Kind::DropDown, 10);
-  ComboBox6.SetItems(Numbered(""));
+  selector(ComboBox4, HundredsSelector(), {236, 58, 66, 0}, 11);
+  selector(ComboBox5, TensSelector(), {306, 58, 58, 0}, 10);
+  selector(ComboBox6, UnitsSelector(), {368, 58, 40, 0}, 10);
 
   Caption(TabSheet3, "TAG No.", 420, 44);
-  Label74.Create({.parent = &TabSheet3, .text = "TAG　No.作成ください", .bounds = {420, 60, 0, 0}, .fontHeight = 16});
+  Label74.Create({.parent = &TabSheet3, .text = kTagPlaceholder, .bounds = {420, 60, 0, 0}, .fontHeight = 16});
 }
 
 }  // namespace qel
