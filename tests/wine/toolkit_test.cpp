@@ -7,6 +7,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "win32/application.h"
@@ -16,7 +17,9 @@
 #include "win32/form.h"
 #include "win32/hint.h"
 #include "win32/menu.h"
+#include "win32/string_grid.h"
 #include "win32/text.h"
+#include "tests/support/ui_driver.h"
 
 namespace qel {
 namespace {
@@ -147,6 +150,42 @@ TEST_F(ToolkitTest, MenuEntriesRunTheirHandlerAndShowTicks) {
   b.onClick = [] { throw std::runtime_error("メニューの失敗"); };
   SendMessageW(form.Handle(), WM_COMMAND, 303, 0);
   EXPECT_EQ(win::Application::Instance().LastShownError(), "メニューの失敗");
+}
+
+TEST_F(ToolkitTest, ARightClickOpensThePopUpMenuWhoseChoiceRunsItsHandler) {
+  win::StringGrid grid;
+  grid.Create({.parent = &form, .bounds = {0, 0, 200, 100}});
+  win::MenuItem insert, remove;
+  insert.Set({.caption = "行挿入(&I)"});
+  remove.Set({.caption = "行削除(&D)"});
+  win::PopupMenu popup;
+  popup.Set({&insert, &remove});
+  grid.popupMenu = &popup;
+  std::vector<std::string> chosen;
+  insert.onClick = [&] { chosen.push_back("insert"); };
+  remove.onClick = [&] { chosen.push_back("delete"); };
+  form.Show();
+
+  // The menu runs its own loop; a helper picks the second entry by keys.
+  bool opened = false;
+  std::thread picker([&] {
+    opened = testing::WaitUntil([] { return !testing::TopLevelWindows(GetCurrentProcessId(), L"#32768", true).empty(); },
+                                5000);
+    auto menus = [] { return testing::TopLevelWindows(GetCurrentProcessId(), L"#32768", true); };
+    for (const HWND menu : menus())
+      for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageW(menu, WM_KEYDOWN, key, 0);
+    // Should the keys not close it, the menu must not keep the test waiting.
+    if (!testing::WaitUntil([&] { return menus().empty(); }, 3000))
+      for (const HWND menu : menus())
+        for (int i = 0; i < 3; ++i) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  POINT at{20, 20};
+  ClientToScreen(grid.Handle(), &at);
+  SendMessageW(grid.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(grid.Handle()), MAKELPARAM(at.x, at.y));
+  picker.join();
+  win::Application::Instance().ProcessMessages();
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(chosen, (std::vector<std::string>{"delete"}));
 }
 
 // ---- controls ----
