@@ -20,6 +20,8 @@ constexpr int kOutOfSight = 15;
 
 TQel_Wirmap::TQel_Wirmap() {
   Create({.className = "TQel_Wirmap", .caption = "Qｅｌ_Ｗｉｒｍａｐ  Pelvane", .width = 628, .height = 527});
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon()));
   CreateMenus();
   CreateRegions();
   CreatePanel6();

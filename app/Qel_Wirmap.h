@@ -179,6 +179,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   void CreateTabSheet2();
   void CreateTabSheet3();
   void WireEvents();
+  static HICON ProgramIcon();
   // A fixed caption: a label that no code changes after it is made.
   win::Label& Caption(win::Wnd& parent, const std::string& text, int x, int y, int fontHeight = 0);
   std::deque<win::Label> captions_;

@@ -2,6 +2,8 @@
 // bottom panel and the maintenance view.
 #include "app/Qel_Wirmap.h"
 
+#include "app/resource_ids.h"
+
 namespace qel {
 
 using win::Align;
@@ -11,6 +13,12 @@ namespace {
 const COLORREF kOlive = RGB(128, 128, 0);
 const COLORREF kGrey = RGB(128, 128, 128);
 }  // namespace
+
+// The program's own icon, or the system's when the resource is missing.
+HICON TQel_Wirmap::ProgramIcon() {
+  HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM));
+  return icon ? icon : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+}
 
 win::Label& TQel_Wirmap::Caption(win::Wnd& parent, const std::string& text, int x, int y, int fontHeight) {
   win::Label& label = captions_.emplace_back();
@@ -112,7 +120,7 @@ void TQel_Wirmap::CreatePanel6() {
 }
 
 void TQel_Wirmap::CreateBottomPanel() {
-  Image1.Create({.parent = &Panel2, .bounds = {4, 3, 32, 32}}, LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION)));
+  Image1.Create({.parent = &Panel2, .bounds = {4, 3, 32, 32}}, ProgramIcon());
   Label57.Create({.parent = &Panel2, .text = "AutoCAD の状態を確認しています", .bounds = {42, 4, 0, 0},
                   .fontHeight = 10, .color = kOlive});
   Label64.Create({.parent = &Panel2, .text = "作図は Visio または AutoCAD で行います", .bounds = {42, 20, 0, 0},
