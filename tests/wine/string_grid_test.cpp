@@ -147,8 +147,13 @@ TEST_F(StringGridTest, HomeEndAndTheirControlForms) {
   Key(VK_END);
   EXPECT_EQ(grid.Col(), 9);
   EXPECT_EQ(grid.Row(), 7);
+  RECT r;
+  EXPECT_TRUE(grid.CellRect(9, 7, r)) << "the last column is scrolled into view";
+  EXPECT_GT(grid.LeftCol(), 1);
+  EXPECT_TRUE(grid.CellRect(0, 7, r)) << "the title column stays";
   Key(VK_HOME);
   EXPECT_EQ(grid.Col(), 1);
+  EXPECT_EQ(grid.LeftCol(), 1);
   With(VK_CONTROL, [&] { Key(VK_END); });
   EXPECT_EQ(grid.Row(), 49);
   EXPECT_EQ(grid.Col(), 9);
