@@ -504,5 +504,25 @@ TEST_F(MainWindowSelectionTest, DeletingEveryDataRowLeavesOneEmptyRowAndPosition
   EXPECT_EQ(w.WritePosition, 2);
 }
 
+TEST_F(MainWindowSelectionTest, ACellEditedInTheMaintenanceViewShowsAtTheNextLookUpWithoutSaving) {
+  TQel_Wirmap& w = *window;
+  SendMessageW(w.Handle(), WM_COMMAND, TQel_Wirmap::kN7, 0);
+  Press(w.CheckBox5);
+  ASSERT_TRUE(w.StringGrid2.Editing());
+  const int row = FindEquipmentRow(w.StringGrid2.Cells(), "1 200 5.5");
+  ASSERT_LT(row, kEquipmentRowCount);
+  w.StringGrid2.SetRow(row);
+  w.StringGrid2.SetCol(2);
+  w.StringGrid2.ShowEditor();
+  ASSERT_TRUE(w.StringGrid2.EditorVisible());
+  SendMessageW(w.StringGrid2.EditorHandle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"99.9"));
+  SendMessageW(w.StringGrid2.EditorHandle(), WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(w.Label13.Text(), fd.Cell(2, row)) << "the labels change only at the next look-up";
+  Press(w.RadioButton1);
+  EXPECT_EQ(w.Label13.Text(), "99.9");
+  EXPECT_EQ(ReadWholeFile(folder.File("Data\\fd.dat")), ReadWholeFile(testing::RepoFile("data/fd.dat")))
+      << "nothing was saved";
+}
+
 }  // namespace
 }  // namespace qel
