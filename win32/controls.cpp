@@ -62,37 +62,26 @@ void Button::OnCommand(WORD code) {
   if (code == BN_CLICKED) Fire(onClick);
 }
 
-void CheckBox::Create(const CreateArgs& a, bool checked) {
-  CreateHandle(a, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP);
+void TickButton::CreateTick(const CreateArgs& a, DWORD buttonStyle, bool checked) {
+  CreateHandle(a, L"BUTTON", buttonStyle | WS_TABSTOP);
   SetChecked(checked);
 }
 
-bool CheckBox::Checked() const { return hwnd_ && SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void CheckBox::SetChecked(bool checked) {
+bool TickButton::Checked() const { return hwnd_ && SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void TickButton::SetChecked(bool checked) {
   if (hwnd_) SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void CheckBox::OnCommand(WORD code) {
+void TickButton::OnCommand(WORD code) {
   if (code == BN_CLICKED) Fire(onClick);
 }
 
-void RadioButton::Create(const CreateArgs& a, bool checked) {
-  CreateHandle(a, L"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP);
-  SetChecked(checked);
-}
-
-bool RadioButton::Checked() const { return hwnd_ && SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
 void RadioButton::SetChecked(bool checked) {
-  if (!hwnd_) return;
-  SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  TickButton::SetChecked(checked);
   if (checked && Parent())
     for (Wnd* sibling : Parent()->Children())
       if (auto* radio = dynamic_cast<RadioButton*>(sibling); radio && radio != this) radio->SetChecked(false);
-}
-
-void RadioButton::OnCommand(WORD code) {
-  if (code == BN_CLICKED) Fire(onClick);
 }
 
 // ---- Edit ----

@@ -43,27 +43,28 @@ class Button : public Wnd {
   void OnCommand(WORD code) override;
 };
 
-class CheckBox : public Wnd {
+// A button with a tick: the common part of check boxes and radio buttons.
+class TickButton : public Wnd {
  public:
-  void Create(const CreateArgs& a, bool checked = false);
   bool Checked() const;
-  void SetChecked(bool checked);
+  virtual void SetChecked(bool checked);
   std::function<void()> onClick;
 
  protected:
+  void CreateTick(const CreateArgs& a, DWORD buttonStyle, bool checked);
   void OnCommand(WORD code) override;
 };
 
-// Radio buttons of one parent form one group: ticking one unticks the others.
-class RadioButton : public Wnd {
+class CheckBox : public TickButton {
  public:
-  void Create(const CreateArgs& a, bool checked = false);
-  bool Checked() const;
-  void SetChecked(bool checked);
-  std::function<void()> onClick;
+  void Create(const CreateArgs& a, bool checked = false) { CreateTick(a, BS_AUTOCHECKBOX, checked); }
+};
 
- protected:
-  void OnCommand(WORD code) override;
+// Radio buttons of one parent form one group: ticking one unticks the others.
+class RadioButton : public TickButton {
+ public:
+  void Create(const CreateArgs& a, bool checked = false) { CreateTick(a, BS_AUTORADIOBUTTON, checked); }
+  void SetChecked(bool checked) override;
 };
 
 class Edit : public Wnd {
