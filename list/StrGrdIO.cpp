@@ -132,20 +132,18 @@ void TStringGridIO::ParseText(std::string_view text, const std::string& sep, boo
   const int cols = g.ColCount();
   const int rows = std::min<int>(g.RowCount(), static_cast<int>(lines.size()));
   if (cols <= 0) return;
-  std::vector<std::string> cells(static_cast<std::size_t>(cols));
   for (int r = 0; r < rows; ++r) {
+    std::vector<std::string> cells(static_cast<std::size_t>(cols));
     std::string_view rest = lines[static_cast<std::size_t>(r)];
     for (int c = 0; c + 1 < cols; ++c) {
       std::size_t p = sep.empty() ? std::string_view::npos : rest.find(sep);
-      if (p == std::string_view::npos) {
-        cells[static_cast<std::size_t>(c)].clear();  // no separator left: the rest waits for the last column
-      } else {
-        cells[static_cast<std::size_t>(c)] = UnquoteCsvField(rest.substr(0, p), csv);
-        rest.remove_prefix(p + sep.size());
-      }
+      // No separator left: this cell stays empty, the rest waits for the last column.
+      if (p == std::string_view::npos) continue;
+      cells[static_cast<std::size_t>(c)] = UnquoteCsvField(rest.substr(0, p), csv);
+      rest.remove_prefix(p + sep.size());
     }
     cells[static_cast<std::size_t>(cols - 1)] = UnquoteCsvField(rest, csv);
-    g.SetRow(r, cells);
+    g.SetRow(r, std::move(cells));
   }
 }
 
