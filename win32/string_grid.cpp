@@ -43,42 +43,42 @@ void StringGrid::SetFixedCols(int cols) {
   Invalidate();
 }
 
+int StringGrid::TrackSizes::Get(int index) const {
+  const auto i = static_cast<std::size_t>(index);
+  return index >= 0 && i < sizes_.size() && sizes_[i] >= 0 ? sizes_[i] : default_;
+}
+
+void StringGrid::TrackSizes::Set(int index, int size) {
+  if (index < 0) return;
+  const auto i = static_cast<std::size_t>(index);
+  if (sizes_.size() <= i) sizes_.resize(i + 1, -1);
+  sizes_[i] = std::max(0, size);
+}
+
 void StringGrid::SetDefaultRowHeight(int h) {
-  defaultRowHeight_ = h;
-  rowHeights_.clear();
+  rowHeights_.ResetTo(h);
   ClampCurrent();
   Invalidate();
 }
 
-int StringGrid::RowHeight(int row) const {
-  const auto i = static_cast<std::size_t>(row);
-  return row >= 0 && i < rowHeights_.size() && rowHeights_[i] >= 0 ? rowHeights_[i] : defaultRowHeight_;
-}
+int StringGrid::RowHeight(int row) const { return rowHeights_.Get(row); }
 
 void StringGrid::SetRowHeight(int row, int h) {
-  if (row < 0) return;
-  if (rowHeights_.size() <= static_cast<std::size_t>(row)) rowHeights_.resize(static_cast<std::size_t>(row) + 1, -1);
-  rowHeights_[static_cast<std::size_t>(row)] = std::max(0, h);
+  rowHeights_.Set(row, h);
   ClampCurrent();
   Invalidate();
 }
 
 void StringGrid::SetDefaultColWidth(int w) {
-  defaultColWidth_ = w;
-  colWidths_.clear();
+  colWidths_.ResetTo(w);
   ClampCurrent();
   Invalidate();
 }
 
-int StringGrid::ColWidth(int col) const {
-  const auto i = static_cast<std::size_t>(col);
-  return col >= 0 && i < colWidths_.size() && colWidths_[i] >= 0 ? colWidths_[i] : defaultColWidth_;
-}
+int StringGrid::ColWidth(int col) const { return colWidths_.Get(col); }
 
 void StringGrid::SetColWidth(int col, int w) {
-  if (col < 0) return;
-  if (colWidths_.size() <= static_cast<std::size_t>(col)) colWidths_.resize(static_cast<std::size_t>(col) + 1, -1);
-  colWidths_[static_cast<std::size_t>(col)] = std::max(0, w);
+  colWidths_.Set(col, w);
   ClampCurrent();
   Invalidate();
 }

@@ -42,11 +42,11 @@ class StringGrid : public Wnd {
   void SetFixedRows(int rows);
   void SetFixedCols(int cols);
 
-  int DefaultRowHeight() const { return defaultRowHeight_; }
+  int DefaultRowHeight() const { return rowHeights_.Default(); }
   void SetDefaultRowHeight(int h);  // every row takes it
   int RowHeight(int row) const;
   void SetRowHeight(int row, int h);
-  int DefaultColWidth() const { return defaultColWidth_; }
+  int DefaultColWidth() const { return colWidths_.Default(); }
   void SetDefaultColWidth(int w);   // every column takes it
   int ColWidth(int col) const;
   void SetColWidth(int col, int w);
@@ -125,10 +125,21 @@ class StringGrid : public Wnd {
   Grid cells_;
   int fixedRows_ = 1;
   int fixedCols_ = 1;
-  int defaultRowHeight_ = 24;
-  int defaultColWidth_ = 64;
-  std::vector<int> rowHeights_;  // -1 or missing: the default
-  std::vector<int> colWidths_;
+  // Row heights or column widths: one default, overridden by index.
+  class TrackSizes {
+   public:
+    explicit TrackSizes(int defaultSize) : default_(defaultSize) {}
+    int Default() const { return default_; }
+    void ResetTo(int defaultSize) { default_ = defaultSize; sizes_.clear(); }
+    int Get(int index) const;
+    void Set(int index, int size);
+
+   private:
+    int default_;
+    std::vector<int> sizes_;  // -1 or missing: the default
+  };
+  TrackSizes rowHeights_{24};
+  TrackSizes colWidths_{64};
   POINT current_{1, 1};
   POINT anchor_{1, 1};
   int topRow_ = 1;

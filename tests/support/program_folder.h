@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "base/file_io.h"
+#include "list/StrGrdIO.h"
+#include "selection/equipment_table.h"
 #include "tests/support/temp_dir.h"
 #include "win32/text.h"
 
@@ -27,6 +29,15 @@ inline std::string ProgramExe() {
   return path;
 }
 #endif
+
+// A delivered equipment table from the repository, read as the program reads it.
+inline Grid DeliveredTable(const std::string& name) {
+  Grid g(kEquipmentColCount, kEquipmentRowCount);
+  TStringGridIO io;
+  io.TargetGrid = &g;
+  io.ParseText(ReadWholeFile(RepoFile("data/" + name)), ",", true);
+  return g;
+}
 
 inline bool FileExists(const std::string& path) {
   return GetFileAttributesW(win::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -46,13 +46,7 @@ class MainWindowSelectionTest : public ::testing::Test {
     win::Application::Instance().SetQuietErrors(false);
   }
 
-  static Grid Delivered(const std::string& name) {
-    Grid g(kEquipmentColCount, kEquipmentRowCount);
-    TStringGridIO io;
-    io.TargetGrid = &g;
-    io.ParseText(ReadWholeFile(testing::RepoFile("data/" + name)), ",", true);
-    return g;
-  }
+  static Grid Delivered(const std::string& name) { return testing::DeliveredTable(name); }
 
   // The labels the delivered table gives for a key.
   MotorLabels Expected(WorkTab tab, bool v400, const std::string& output, bool leakage = false) const {

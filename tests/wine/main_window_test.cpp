@@ -56,13 +56,7 @@ class MainWindowTest : public ::testing::Test {
     return {Ticked(TQel_Wirmap::kFuji1), Ticked(TQel_Wirmap::kMel1), Ticked(TQel_Wirmap::kDataload1)};
   }
 
-  static Grid Delivered(const std::string& name) {
-    Grid g(kEquipmentColCount, kEquipmentRowCount);
-    TStringGridIO io;
-    io.TargetGrid = &g;
-    io.ParseText(ReadWholeFile(testing::RepoFile("data/" + name)), ",", true);
-    return g;
-  }
+  static Grid Delivered(const std::string& name) { return testing::DeliveredTable(name); }
   static bool SameCells(const Grid& a, const Grid& b) {
     if (a.RowCount() != b.RowCount() || a.ColCount() != b.ColCount()) return false;
     for (int r = 0; r < a.RowCount(); ++r)
