@@ -11,6 +11,7 @@ fi
 wait_for_programs=0
 if [ "${1:-}" = --wait ]; then wait_for_programs=1; shift; fi
 "$here/prepare-prefix.sh" || exit 1
+"$here/../standin/install" || exit 1
 . "$here/wine-env.sh"
 # A private Xvfb has no window manager: Wine then waits for one on every
 # hide of a managed window (about two seconds each). Unmanaged windows hide
