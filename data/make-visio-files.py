@@ -533,9 +533,12 @@ def write_master(w, master_id, name, prompt, symbol):
                       ("LocPinX", num(pin_x)), ("LocPinY", num(pin_y))])
     w.cells("Line", [("LineWeight", num(LINE_WEIGHT_IN)), ("LineColor", "0"),
                      ("LinePattern", "1")])
-    if any(fill is not None for *_, fill in symbol.circles):
-        fill = next(f for *_, f in symbol.circles if f is not None)
-        w.cells("Fill", [("FillForegnd", str(fill)), ("FillPattern", "1")])
+    fills = {fill for *_, fill in symbol.circles if fill is not None}
+    if fills:
+        # One fill colour a shape: junction dots black, the terminal white.
+        assert len(fills) == 1, name
+        w.cells("Fill", [("FillForegnd", str(fills.pop())),
+                         ("FillPattern", "1")])
     has_texts = symbol.text_block is not None
     if has_texts:
         tx0, ty0, tx1, ty1 = symbol.text_block
