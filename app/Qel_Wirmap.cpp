@@ -4,6 +4,7 @@
 #include "base/paths.h"
 #include "ui/AboutBox.h"
 #include "ui/Line.h"
+#include "visio/e_visio_2.h"
 #include "win32/application.h"
 #include "win32/hint.h"
 #include "win32/text.h"
@@ -101,6 +102,7 @@ void TQel_Wirmap::FormCreate() {
     const DWORD n = GetCurrentDirectoryW(MAX_PATH * 4, buf);
     return win::Narrow(std::wstring_view(buf, n));
   }();
+  TheVisioModule().SetProgramFolder(programFolder_);
 
   SaveDialog1.InitialDir = programFolder_;
   OpenDialog1.InitialDir = programFolder_;
@@ -194,7 +196,19 @@ void TQel_Wirmap::CheckBox5Click() {
 
 // ---- drawing and the other windows ----
 
-void TQel_Wirmap::Drowing1Click() {}
+void TQel_Wirmap::Drowing1Click() {
+  // The module's messages are plain message boxes with an OK button.
+  struct : VisioMessageSink {
+    TQel_Wirmap* window = nullptr;
+    void ShowVisioMessage(const std::string& text) override { window->ShowUserMessage({text, ""}); }
+  } messages;
+  messages.window = this;
+  VisioModule& visio = TheVisioModule();
+  visio.VisioStart(messages);
+  visio.VisioOpenDocuments(VisioOpenFailed, messages);
+  // Errors Visio raises while drawing go to the general error handler.
+  if (!VisioOpenFailed) visio.VisioDrawList(StringGrid1.Cells());
+}
 void TQel_Wirmap::ACADAClick() {}
 void TQel_Wirmap::AutoCadToolS1Click() {}
 void TQel_Wirmap::About1Click() {

@@ -46,6 +46,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   const std::string& ProgramFolder() const { return programFolder_; }
   const EquipmentTables& Tables() const { return *tables_; }
   std::string VoltageText = "200";  // of the last motor look-up
+  bool VisioOpenFailed = false;     // the last opening of the Visio documents failed
 
   // ---- menus ----
   win::MainMenu MainMenu1;

@@ -44,6 +44,24 @@ TEST(ComDispatch, ServerErrorsBecomeAutomationErrorsWithText) {
   }
 }
 
+// A page's Drop takes the master object the stencil returned; the object
+// must reach the server as its own interface, by value or by reference.
+TEST(ComDispatch, PassesAReturnedObjectBackAsAnArgument) {
+  auto outer = win::CreateComObject("Scripting.Dictionary");
+  auto inner = win::CreateComObject("Scripting.Dictionary");
+  Args fill{Variant("k"), Variant(std::int32_t{7})};
+  inner->Call("Add", fill);
+  Args byValue{Variant("v"), Variant(inner)};
+  outer->Call("Add", byValue);
+  Variant ref(inner);
+  Args byRef{Variant("r"), ref.ByRef()};
+  outer->Call("Add", byRef);
+  for (const char* key : {"v", "r"}) {
+    auto back = outer->Get("Item", {Variant(key)}).AsObject();
+    EXPECT_EQ(back->Get("Item", {Variant("k")}).AsInt(), 7) << key;
+  }
+}
+
 TEST(ComDispatch, AMissingServerIsAnAutomationError) {
   EXPECT_THROW(win::CreateComObject("Qel.NoSuchServer.Application"), AutomationError);
 }
