@@ -40,31 +40,30 @@ bool IsInputLoop(int kind) { return kind == 11 || kind == 12 || (kind >= 31 && k
 bool IsOutputLoop(int kind) { return kind == 21 || kind == 41 || kind == 61; }
 bool IsAnalogueInput(int kind) { return kind >= 31 && kind <= 35; }
 
-// The field device of an instrumentation row by its type code; nullptr when
-// the code is not one of its row kind's.
+// The field device of an instrumentation row by its type code. A code that
+// is not one of its row kind's (a hand-edited "Type" cell) gets the row
+// kind's generic symbol, so the column shows what kind of loop it is rather
+// than whatever master happened to be fetched last.
 const char* FieldMaster(int kind, int type) {
   switch (kind) {
     case 11: case 12:
-      return type == 11 || type == 19 ? "Di-A" : type == 12 ? "Di-LS" : nullptr;
+      return type == 12 ? "Di-LS" : "Di-A";
     case 21:
-      return type == 21 ? "Do-Ry" : type == 22 ? "Do-Tr" : type == 29 ? "Do-" : nullptr;
+      return type == 21 ? "Do-Ry" : type == 22 ? "Do-Tr" : "Do-";
     case 31: case 32: case 33: case 34: case 35:
       switch (type) {
         case 31: return "Ai-T";
         case 32: return "Ai-F";
         case 33: return "Ai-P";
         case 34: return "Ai-L";
-        case 39: return "Ai-";
-        default: return nullptr;
+        default: return "Ai-";
       }
     case 41:
-      return type == 41 ? "Ao-1" : type == 44 ? "Ao-4" : type == 49 ? "Ao-" : nullptr;
+      return type == 41 ? "Ao-1" : type == 44 ? "Ao-4" : "Ao-";
     case 51: case 52:
-      return type == 51 ? "Wi-B" : nullptr;
-    case 61:
-      return type == 61 ? "Wo-B" : nullptr;
-    default:
-      return nullptr;
+      return "Wi-B";
+    default:  // 61
+      return "Wo-B";
   }
 }
 
@@ -128,14 +127,11 @@ class VisioModule::Drawing {
     Args args{Inches(x1), Inches(y1), Inches(x2), Inches(y2)};
     m_.lastShape_ = Page()->Call("DrawLine", args);
   }
-  void DropCurrentMaster(double x, double y) {
-    Args args{Variant(m_.currentMaster_).ByRef(), Inches(x), Inches(y)};
-    m_.lastShape_ = Page()->Call("Drop", args);
-  }
   void Place(const char* master, double x, double y) {
     Args name{Variant(master)};
     m_.currentMaster_ = m_.stencilDoc_.AsObject()->Call("masters", name);
-    DropCurrentMaster(x, y);
+    Args args{Variant(m_.currentMaster_).ByRef(), Inches(x), Inches(y)};
+    m_.lastShape_ = Page()->Call("Drop", args);
   }
   void Text(const char* cellName, const std::string& text) {
     Args name{Variant(cellName)};
@@ -208,13 +204,7 @@ class VisioModule::Drawing {
     const double x = X();
     const bool input = IsInputLoop(kind);
     const double fieldY = input ? 250 : 130;
-    // A type code that is not one of the row kind's fetches no master: the
-    // field symbol is dropped with the master fetched last.
-    if (const char* field = FieldMaster(kind, type)) {
-      Place(field, x, fieldY);
-    } else {
-      DropCurrentMaster(x, fieldY);
-    }
+    Place(FieldMaster(kind, type), x, fieldY);
     if (!IsAnalogueInput(kind)) Texts(Cell(colName_), colType_, -1);
     if (input) {
       Line(x, 210, x, 250);

@@ -329,8 +329,7 @@ TEST(VisioDrawing, ReversingStarDeltaAndFeederColumns) {
 
 TEST(VisioDrawing, InstrumentationColumns) {
   Session s;
-  // An unlisted type code drops whatever master was fetched last: here the
-  // terminal of the column before.
+  // An unlisted type code drops its row kind's generic symbol.
   const auto shapes = Shapes(s.Draw(ListOf({Loop("1", "TI-1", "Ai>PEN", "Ai-T"), Loop("2", "LS-1", "Di>Ry", "Di-"),
                                             Loop("3", "V\"1", "Ao", "Ao-4"), Loop("4", "X-1", "Di>PLC", "Do-Ry")})));
   const std::vector<std::string> expected = {
@@ -345,13 +344,13 @@ TEST(VisioDrawing, InstrumentationColumns) {
       R"(1 Ao-4 130,130 "V""1" "Ao-4" "")",  // the quote doubled
       "1 line 130,80-130,130",
       "1 terminal 130,90",
-      R"(1 terminal 170,250 "X-1" "Do-Ry" "")",
+      R"(1 Di-A 170,250 "X-1" "Do-Ry" "")",
       "1 line 170,210-170,250",
       R"(1 PLC 170,200 "X-1" "Do-Ry" "")",
       "1 terminal 170,240",
   };
   EXPECT_EQ(shapes, expected);
-  EXPECT_EQ(CountOf(s.log->lines, ".masters("), 10) << "no master is fetched for the unlisted type code";
+  EXPECT_EQ(CountOf(s.log->lines, ".masters("), 11);
 }
 
 // The field master by type code and the receiving master by row kind;
