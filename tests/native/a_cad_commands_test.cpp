@@ -101,15 +101,6 @@ TEST_F(AcadCommands, LaunchCallsTheComponentInOrderAndSendsNothing) {
   EXPECT_EQ(link.calls, (Texts{"GetSDIMode", "ExecuteAcad", "SetSDIMode false"}));
 }
 
-TEST_F(AcadCommands, NothingReachesALinkThatWasTornDown) {
-  AcadTearDown();
-  link.commands.clear();
-  AcadSend("_OsMode 0\r");
-  AcadMakeDrawing();
-  EXPECT_TRUE(link.commands.empty());
-  EXPECT_TRUE(link.calls.empty());
-}
-
 TEST(AcadPlanDrawing, BaseNameAndQuestion) {
   struct Case {
     const char* chosen;
