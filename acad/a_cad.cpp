@@ -434,6 +434,10 @@ void AcadMakeDrawing() {
 
 // ---- the drawing command of the main window ----
 
+std::vector<std::pair<std::string, std::string>> AcadSaveFilter() {
+  return {{"DWGﾌｧｲﾙ (*.DWG)", "*.DWG"}, {"すべてのﾌｧｲﾙ (*.*)", "*.*"}};
+}
+
 AcadDrawingPlan AcadPlanDrawing(const std::string& chosenPath) {
   AcadDrawingPlan plan;
   plan.baseName = paths::ChangeExtension(chosenPath, "");

@@ -11,6 +11,8 @@
 // name before each job. Nothing here checks what AutoCAD does with a text.
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "acadlink/AcadLinkApi.h"
 #include "base/grid.h"
@@ -85,10 +87,9 @@ void AcadMakeDrawing();
 
 // ---- the drawing command of the main window ----
 
-inline constexpr const char* kAcadSaveFilterDwg = "DWGﾌｧｲﾙ (*.DWG)";
-inline constexpr const char* kAcadSavePatternDwg = "*.DWG";
-inline constexpr const char* kAcadSaveFilterAll = "すべてのﾌｧｲﾙ (*.*)";
-inline constexpr const char* kAcadSavePatternAll = "*.*";
+// The save dialog's filter list (description, pattern); it has no default
+// extension, so a name typed without one stays as typed.
+std::vector<std::pair<std::string, std::string>> AcadSaveFilter();
 inline constexpr const char* kAcadOverwriteCaption = "確認";
 
 // What the path chosen in the save dialog means for the job.

@@ -112,7 +112,7 @@ TEST(AcadPlanDrawing, BaseNameAndQuestion) {
       {"C:\\work\\plant", "C:\\work\\plant", "同名ファイルがあります = plant 実行しますか ?"},
       {"C:\\work\\a.b.DWG", "C:\\work\\a.b", "同名ファイルがあります = a.b 実行しますか ?"},
       {"C:\\v1.2\\plant", "C:\\v1.2\\plant", "同名ファイルがあります = plant 実行しますか ?"},
-      {"C:\\\x95\x5C\\x.dwg", "C:\\\x95\x5C\\x", "同名ファイルがあります = x 実行しますか ?"},
+      {"C:\\\x95\x5C.dwg", "C:\\\x95\x5C", "同名ファイルがあります = 表 実行しますか ?"},  // 表 ends in 5C
   };
   for (const Case& c : cases) {
     const AcadDrawingPlan plan = AcadPlanDrawing(c.chosen);
