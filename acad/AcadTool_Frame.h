@@ -1,0 +1,43 @@
+#pragma once
+// The AutoCAD type selection window: the user picks which edition the
+// drawing drives. Made once at start-up (after the main window), shown
+// without modality from the main window's menu; closing only hides it and
+// the choice stays in force. Windows only: the decisions live in
+// AcadTypeChoice, this window copies them into its controls.
+#include <functional>
+#include <string>
+
+#include "acad/acad_type_choice.h"
+#include "win32/controls.h"
+#include "win32/form.h"
+
+namespace qel {
+
+// An inline namespace of its own keeps this window's symbols apart from the
+// start-up stand-in window of the same name in app/ while both exist; code
+// names it qel::TAcadTool_Frame.
+inline namespace acad_window {
+
+class TAcadTool_Frame : public win::Form {
+ public:
+  // `link` is the main window's AcadControl1; `setLabel57` writes the main
+  // window's AutoCAD sentence. Both must outlive the window.
+  TAcadTool_Frame(AcadLinkApi& link, std::function<void(const std::string&)> setLabel57);
+  ~TAcadTool_Frame() override;
+
+  win::ComboBox AcadTypeList;  // the twelve entries; its index picks the insert word
+  win::Label IsInstedCaption;  // "Install OK!" / "Install NG!"
+  win::Label IsCanExe;         // "Exec OK!" / "Exec NG!"
+
+  void FormCreate();
+  void AcadTypeListChange();
+
+ private:
+  void ShowChoice();
+
+  AcadTypeChoice choice_;
+  std::function<void(const std::string&)> setLabel57_;
+};
+
+}  // namespace acad_window
+}  // namespace qel
