@@ -272,6 +272,7 @@ void CommandLine::OpenDrawing(const std::string& rawPath) {
   doc->drawing = std::move(d);
   doc->untouched = false;
   if (single_ || Active().untouched) {
+    doc->id = Active().id;         // the same drawing window shows the new drawing
     docs_[active_] = std::move(doc);
   } else {
     docs_.push_back(std::move(doc));

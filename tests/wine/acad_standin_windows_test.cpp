@@ -149,6 +149,9 @@ TEST(AcadStandin, PromptFollowsTypedInputInBothPromptWindows) {
     std::string typed, prompt, input;
   };
   const Step steps[] = {
+      {"_TEXT\r0,0 ", "Specify height <2.5000>: ", ""},   // the style has no height yet
+      {"\x03-style STANDARD\rtxt,extfont\r2.5 0.8 0 N N ", "Vertical? <N>: ", ""},
+      {" ", "Command: ", ""},
       {"_TEXT\r", "Specify start point of text or [Justify/Style]: ", ""},
       {"J ", "Enter an option [Align/Fit/Center/Middle/Right/TL/TC/TR/ML/MC/MR/BL/BC/BR]: ", ""},
       {"C", "Enter an option [Align/Fit/Center/Middle/Right/TL/TC/TR/ML/MC/MR/BL/BC/BR]: ", "C"},
