@@ -108,16 +108,27 @@ Transform InsertTransform(const Entity& ins, const Block& block) {
   return t;
 }
 
+// Visits every entity drawn, block references expanded. Nesting and the
+// number of visits are bounded: a block that (indirectly) holds itself
+// must not hang the painting.
 template <class Visit>
-void Walk(const Drawing& d, const std::vector<Entity>& list, const Transform& t, int depth, Visit&& visit) {
+void Walk(const Drawing& d, const std::vector<Entity>& list, const Transform& t, int depth, long& budget, Visit&& visit) {
   for (const Entity& e : list) {
+    if (--budget < 0) return;
     if (e.kind == EntityKind::Insert) {
       const Block* b = d.FindBlock(e.text);
-      if (b && depth < 8 && !e.points.empty()) Walk(d, b->entities, InsertTransform(e, *b).Then(t), depth + 1, visit);
+      if (b && depth < 8 && !e.points.empty())
+        Walk(d, b->entities, InsertTransform(e, *b).Then(t), depth + 1, budget, visit);
     } else {
       visit(e, t);
     }
   }
+}
+
+template <class Visit>
+void Walk(const Drawing& d, Visit&& visit) {
+  long budget = 200000;
+  Walk(d, d.entities, Transform{}, 0, budget, visit);
 }
 
 void PaintView(HWND hwnd) {
@@ -131,7 +142,7 @@ void PaintView(HWND hwnd) {
   const Drawing& d = doc.drawing;
 
   double minX = 1e300, minY = 1e300, maxX = -1e300, maxY = -1e300;
-  Walk(d, d.entities, Transform{}, 0, [&](const Entity& e, const Transform& t) {
+  Walk(d, [&](const Entity& e, const Transform& t) {
     for (const Point& p : e.points) {
       Point w = t.Apply(p);
       double r = (e.kind == EntityKind::Circle || e.kind == EntityKind::Arc) ? e.radius * t.Scale() : 0;
@@ -153,7 +164,7 @@ void PaintView(HWND hwnd) {
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(255, 255, 255));
-  Walk(d, d.entities, Transform{}, 0, [&](const Entity& e, const Transform& t) {
+  Walk(d, [&](const Entity& e, const Transform& t) {
     SelectObject(dc, UpperAscii(e.linetype) == "BYLAYER" || UpperAscii(e.linetype) == "CONTINUOUS" ? solid : dashed);
     switch (e.kind) {
       case EntityKind::Line:

@@ -4,6 +4,7 @@
 // the version resource and the message file held while it runs.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "tests/support/ui_driver.h"
@@ -183,6 +184,55 @@ TEST(AcadStandin, PromptFollowsTypedInputInBothPromptWindows) {
   EXPECT_TRUE(WaitUntil([&] { return Answer(frameCmd.prompt) == "Specify first point: "; }, 5000));
   PostMessageA(barCmd.prompt, WM_CHAR, 3, 0x004F0001);
   EXPECT_TRUE(WaitUntil([&] { return Answer(barCmd.prompt) == "Command: "; }, 5000));
+}
+
+TEST(AcadStandin, GarbageInputNeverEndsTheProgram) {
+  Standin acad("ACAD.EXE");
+  const HWND frame = acad.Frame();
+  ASSERT_TRUE(frame);
+  const HWND prompt = CommandIn(GetWindow(frame, GW_CHILD)).prompt;
+  ASSERT_TRUE(prompt);
+  // Every byte but zero, lead bytes without their second byte among them,
+  // in commands and at every kind of prompt.
+  std::string noise;
+  unsigned state = 12345;
+  for (int i = 0; i < 60000; ++i) {
+    state = state * 1103515245u + 12345u;
+    noise += static_cast<char>(1 + (state >> 16) % 255);
+  }
+  for (const char* start : {"", "_TEXT\r", "-insert ", "._open\r", "-style\r", "._LINE ", "_rectang "}) {
+    EXPECT_EQ(Type(frame, start + noise), TRUE);
+    EXPECT_EQ(Type(frame, "\x03\x03"), TRUE);
+    EXPECT_EQ(Answer(prompt), "Command: ") << start;
+  }
+  EXPECT_TRUE(acad.Close());
+}
+
+// Installed by standin/install into the prefix the tests run in, the
+// default edition is found the way a program looks for AutoCAD 2000.
+TEST(AcadStandin, InstalledAsAutoCad2000) {
+  if (const char* role = std::getenv("QEL_ACAD_ROLE"); role && std::string(role) != "2000")
+    GTEST_SKIP() << "another edition is installed";
+  auto read = [](HKEY root, const std::string& key, const char* name) {
+    char buf[512] = {};
+    DWORD size = sizeof buf - 1;
+    return RegGetValueA(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, buf, &size) == ERROR_SUCCESS ? std::string(buf)
+                                                                                                     : std::string("<missing>");
+  };
+  const std::string family = "SOFTWARE\\Autodesk\\AutoCAD\\R15.0";
+  const std::string curVer = read(HKEY_LOCAL_MACHINE, family, "CurVer");
+  EXPECT_EQ(curVer, "ACAD-1:409");
+  const std::string location = read(HKEY_LOCAL_MACHINE, family + "\\" + curVer, "AcadLocation");
+  EXPECT_EQ(location, "C:\\Program Files\\AutoCAD 2000");
+  EXPECT_EQ(ProductVersion(location + "\\ACAD.EXE"), (Version{15, 0, 0}));
+  EXPECT_NE(GetFileAttributesA((location + "\\ACAD.xmx").c_str()), INVALID_FILE_ATTRIBUTES);
+  const std::string profiles = "Software\\Autodesk\\AutoCAD\\R15.0\\ACAD-1:409\\Profiles";
+  const std::string profile = read(HKEY_CURRENT_USER, profiles, nullptr);
+  EXPECT_EQ(profile, "<<Unnamed Profile>>");
+  DWORD sdi = 7, size = sizeof sdi;
+  EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, (profiles + "\\" + profile + "\\Drawing Window").c_str(), "SDIMode",
+                         RRF_RT_REG_DWORD, nullptr, &sdi, &size),
+            ERROR_SUCCESS);
 }
 
 TEST(AcadStandin, LtEditionHasNoControlBarAndHoldsItsMessageFileWhileRunning) {
