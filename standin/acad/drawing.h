@@ -22,6 +22,8 @@ struct Entity {
   int color = 256;                 // by layer
   std::vector<Point> points;       // line: 2; polyline: vertices
   bool closed = false;             // polyline
+  std::vector<double> bulges;      // polyline: per vertex, 0 = straight (1 = half circle)
+  double width = 0;                // polyline: constant width (a donut is a wide closed arc pair)
   double radius = 0;               // circle, arc (centre in points[0])
   double startAngle = 0, endAngle = 0;  // arc, degrees
   // Text: points[0] is the insertion point; alignment is the second point

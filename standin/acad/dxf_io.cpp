@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -85,9 +86,21 @@ class Reader : public DL_CreationAdapter {
     e.endAngle = data.angle2;
     Put(std::move(e));
   }
+  // dxflib hands over no constant width: it is taken from the raw groups.
+  // The entity is reported when the next one begins, so the width seen
+  // before that next group 0 belongs to it.
+  void processCodeValuePair(unsigned int code, const std::string& value) override {
+    if (code == 0) {
+      endedWidth_ = width_;
+      width_ = 0;
+    } else if (code == 43) {
+      width_ = std::atof(value.c_str());
+    }
+  }
   void addPolyline(const DL_PolylineData& data) override {
     poly_ = Base(EntityKind::Polyline);
     poly_.closed = (data.flags & 1) != 0;
+    poly_.width = endedWidth_;
     inPoly_ = true;
     // LWPOLYLINE tells its vertex count; an old POLYLINE ends with SEQEND.
     polyLeft_ = data.number;
@@ -96,6 +109,7 @@ class Reader : public DL_CreationAdapter {
   void addVertex(const DL_VertexData& data) override {
     if (!inPoly_) return;
     poly_.points.push_back({data.x, data.y});
+    poly_.bulges.push_back(data.bulge);
     if (!polyOpenEnded_ && --polyLeft_ == 0) FinishPolyline();
   }
   void endSequence() override { FinishPolyline(); }
@@ -154,6 +168,7 @@ class Reader : public DL_CreationAdapter {
   bool inPoly_ = false;
   bool polyOpenEnded_ = false;
   unsigned polyLeft_ = 0;
+  double width_ = 0, endedWidth_ = 0;
 };
 
 // A DXF file starts with group code 0 and SECTION (after optional comments);
@@ -199,7 +214,9 @@ void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const Entity& e) {
       return;
     case EntityKind::Polyline: {
       dxf.writePolyline(dw, DL_PolylineData(static_cast<int>(e.points.size()), 0, 0, e.closed ? 1 : 0), a);
-      for (const Point& p : e.points) dxf.writeVertex(dw, DL_VertexData(p.x, p.y, 0, 0));
+      if (e.width > 0) dw.dxfReal(43, e.width);
+      for (size_t i = 0; i < e.points.size(); ++i)
+        dxf.writeVertex(dw, DL_VertexData(e.points[i].x, e.points[i].y, 0, i < e.bulges.size() ? e.bulges[i] : 0));
       dxf.writePolylineEnd(dw);
       return;
     }

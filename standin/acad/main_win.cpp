@@ -131,6 +131,29 @@ void Walk(const Drawing& d, Visit&& visit) {
   Walk(d, d.entities, Transform{}, 0, budget, visit);
 }
 
+// The polyline's outline with its arc segments (bulges) as short chords.
+std::vector<Point> ArcPoints(const Entity& e) {
+  std::vector<Point> out;
+  size_t n = e.points.size();
+  size_t segments = e.kind == EntityKind::Polyline && e.closed ? n : (n ? n - 1 : 0);
+  if (n) out.push_back(e.points[0]);
+  for (size_t i = 0; i < segments; ++i) {
+    Point p0 = e.points[i], p1 = e.points[(i + 1) % n];
+    double b = i < e.bulges.size() ? e.bulges[i] : 0;
+    double cx = p1.x - p0.x, cy = p1.y - p0.y, len = std::hypot(cx, cy);
+    if (std::fabs(b) > 1e-9 && len > 0) {
+      double off = len * (1 - b * b) / (4 * b);
+      Point centre{(p0.x + p1.x) / 2 - cy / len * off, (p0.y + p1.y) / 2 + cx / len * off};
+      double r = std::hypot(p0.x - centre.x, p0.y - centre.y);
+      double a0 = std::atan2(p0.y - centre.y, p0.x - centre.x), sweep = 4 * std::atan(b);
+      for (int k = 1; k < 16; ++k)
+        out.push_back({centre.x + r * std::cos(a0 + sweep * k / 16), centre.y + r * std::sin(a0 + sweep * k / 16)});
+    }
+    out.push_back(p1);
+  }
+  return out;
+}
+
 void PaintView(HWND hwnd) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
@@ -170,9 +193,17 @@ void PaintView(HWND hwnd) {
       case EntityKind::Line:
       case EntityKind::Polyline: {
         std::vector<POINT> pts;
-        for (const Point& p : e.points) pts.push_back(toScreen(t.Apply(p)));
-        if (e.closed && !pts.empty()) pts.push_back(pts.front());
+        for (const Point& p : ArcPoints(e)) pts.push_back(toScreen(t.Apply(p)));
+        HPEN wide = nullptr;
+        if (e.width > 0) {
+          wide = CreatePen(PS_SOLID, std::max(1, static_cast<int>(e.width * t.Scale() * scale)), RGB(255, 255, 255));
+          SelectObject(dc, wide);
+        }
         if (pts.size() >= 2) Polyline(dc, pts.data(), static_cast<int>(pts.size()));
+        if (wide) {
+          SelectObject(dc, solid);
+          DeleteObject(wide);
+        }
         break;
       }
       case EntityKind::Circle:

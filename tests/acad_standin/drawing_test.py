@@ -45,6 +45,13 @@ def entities(path):
     inserts = {(e.dxf.name, rounded(e.dxf.insert)) for e in msp.query("INSERT")}
     polys = [([rounded(p) for p in e.get_points("xy")], e.closed) for e in msp.query("LWPOLYLINE")]
     blocks = {b.name for b in doc.blocks if not b.name.startswith("*")}
+    # Every block keeps the template's geometry, the donut's bulges and width too.
+    for name in blocks:
+        kinds = sorted(e.dxftype() for e in doc.blocks[name])
+        check(f"{path} block {name}", kinds, ["ARC", "CIRCLE", "LINE", "LWPOLYLINE", "LWPOLYLINE"])
+        donut = [(e.dxf.get("const_width"), [tuple(round(v, 3) for v in p) for p in e.get_points("xyb")])
+                 for e in doc.blocks[name].query("LWPOLYLINE") if e.dxf.get("const_width")]
+        check(f"{path} block {name} donut", donut, [(0.8, [(-0.4, 0.0, 1.0), (0.4, 0.0, 1.0)])])
     style = doc.styles.get("STANDARD")
     style = (style.dxf.font, style.dxf.bigfont, round(style.dxf.width, 3), round(style.dxf.height, 3))
     return lines, texts, inserts, polys, blocks, style

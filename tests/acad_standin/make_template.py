@@ -14,6 +14,9 @@ def make(path):
     doc.linetypes.add("CENTER", pattern=[2.0, 1.25, -0.25, 0.25, -0.25], description="Center ____ _ ____ _")
     for name in BLOCKS:
         block = doc.blocks.new(name=name)
+        # A filled dot is a donut: two half-circle arcs of constant width.
+        block.add_lwpolyline([(-0.4, 0, 0, 0, 1), (0.4, 0, 0, 0, 1)], format="xyseb", close=True,
+                             dxfattribs={"const_width": 0.8})
         block.add_line((0, 0), (0, -7))
         block.add_circle((0, -3), 1.5)
         block.add_arc((0, -3), 3, 0, 180)
