@@ -235,6 +235,36 @@ TEST(AcadStandin, InstalledAsAutoCad2000) {
             ERROR_SUCCESS);
 }
 
+int DrawingWindows(HWND frame) {
+  int n = 0;
+  for (HWND w = GetWindow(FindWindowExA(frame, nullptr, "MDIClient", nullptr), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+    n += GetWindow(w, GW_CHILD) != nullptr;
+  return n;
+}
+
+// The profile's single-drawing setting, read when the program starts:
+// with it, OPEN replaces the drawing; without it, each OPEN adds a window.
+TEST(AcadStandin, SingleDrawingSettingDecidesWhetherOpenAddsAWindow) {
+  const std::string key =
+      "Software\\Autodesk\\AutoCAD\\R15.0\\ACAD-1:409\\Profiles\\<<Unnamed Profile>>\\Drawing Window";
+  DWORD saved = 0, size = sizeof saved;
+  if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), "SDIMode", RRF_RT_REG_DWORD, nullptr, &saved, &size) != ERROR_SUCCESS)
+    GTEST_SKIP() << "AutoCAD 2000 is not the installed edition";
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string file = std::string(temp) + "qel sdi test.DWG";
+  for (DWORD sdi : {1u, 0u}) {
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "SDIMode", REG_DWORD, &sdi, sizeof sdi), ERROR_SUCCESS);
+    Standin acad("ACAD.EXE");
+    ASSERT_TRUE(acad.Frame());
+    EXPECT_EQ(Type(acad.Frame(), "._SaveAS 2000 \"" + file + "\"\r"), TRUE);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(Type(acad.Frame(), "._open\r\"" + file + "\"\r"), TRUE);
+    EXPECT_EQ(DrawingWindows(acad.Frame()), sdi ? 1 : 3) << "SDIMode " << sdi;
+  }
+  RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "SDIMode", REG_DWORD, &saved, sizeof saved);
+  DeleteFileA(file.c_str());
+}
+
 TEST(AcadStandin, LtEditionHasNoControlBarAndHoldsItsMessageFileWhileRunning) {
   const std::string xmx = StandinFile("ACLT.xmx");
   auto openable = [&] {
