@@ -4,7 +4,8 @@
 set -euo pipefail
 
 PACKAGES=(mingw-w64 g++-mingw-w64-x86-64-posix wine64 xvfb xauth locales xdotool
-          fonts-ipafont-gothic cmake googletest libjpeg-dev g++ make dpkg-dev)
+          fonts-ipafont-gothic cmake googletest libjpeg-dev g++ make dpkg-dev
+          python3-ezdxf)
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi

@@ -1,0 +1,384 @@
+#include "standin/acad/dxf_io.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include <dxflib/dl_creationadapter.h>
+#include <dxflib/dl_dxf.h>
+
+namespace qel::acadstandin {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Collects what dxflib reports into a Drawing: entities go into the block
+// being defined, or into the model space outside block definitions.
+class Reader : public DL_CreationAdapter {
+ public:
+  explicit Reader(Drawing& d) : d_(d) {}
+
+  void addLayer(const DL_LayerData& data) override {
+    Layer l;
+    l.name = data.name;
+    l.color = attributes.getColor();
+    l.linetype = attributes.getLinetype();
+    d_.layers.push_back(l);
+  }
+  void addLinetype(const DL_LinetypeData& data) override {
+    d_.linetypes.push_back(Linetype{data.name, data.description, {}});
+    dashesLeft_ = data.numberOfDashes;
+  }
+  void addLinetypeDash(double length) override {
+    if (dashesLeft_ > 0 && !d_.linetypes.empty()) {
+      d_.linetypes.back().dashes.push_back(length);
+      --dashesLeft_;
+    }
+  }
+  void addTextStyle(const DL_StyleData& data) override {
+    TextStyle s;
+    s.name = data.name;
+    s.font = data.primaryFontFile;
+    s.bigFont = data.bigFontFile;
+    s.height = data.fixedTextHeight;
+    s.widthFactor = data.widthFactor > 0 ? data.widthFactor : 1;
+    s.oblique = data.obliqueAngle;
+    s.generation = data.textGenerationFlags;
+    s.vertical = (data.flags & 4) != 0;
+    d_.styles.push_back(s);
+  }
+  void addBlock(const DL_BlockData& data) override {
+    FinishPolyline();
+    block_ = nullptr;
+    if (data.name.empty() || data.name[0] == '*') {   // model and paper space
+      skipping_ = data.name.size() > 1 && UpperAscii(data.name).rfind("*PAPER_SPACE", 0) == 0;
+      return;
+    }
+    skipping_ = false;
+    d_.blocks.push_back(Block{data.name, Point{data.bpx, data.bpy}, {}});
+    block_ = &d_.blocks.back();
+  }
+  void endBlock() override {
+    FinishPolyline();
+    block_ = nullptr;
+    skipping_ = false;
+  }
+  void Finish() { FinishPolyline(); }
+
+  void addLine(const DL_LineData& data) override {
+    Entity e = Base(EntityKind::Line);
+    e.points = {{data.x1, data.y1}, {data.x2, data.y2}};
+    Put(std::move(e));
+  }
+  void addCircle(const DL_CircleData& data) override {
+    Entity e = Base(EntityKind::Circle);
+    e.points = {{data.cx, data.cy}};
+    e.radius = data.radius;
+    Put(std::move(e));
+  }
+  void addArc(const DL_ArcData& data) override {
+    Entity e = Base(EntityKind::Arc);
+    e.points = {{data.cx, data.cy}};
+    e.radius = data.radius;
+    e.startAngle = data.angle1;
+    e.endAngle = data.angle2;
+    Put(std::move(e));
+  }
+  // dxflib hands over no constant width: it is taken from the raw groups.
+  // The entity is reported when the next one begins, so the width seen
+  // before that next group 0 belongs to it.
+  void processCodeValuePair(unsigned int code, const std::string& value) override {
+    if (code == 0) {
+      endedWidth_ = width_;
+      width_ = 0;
+    } else if (code == 43) {
+      width_ = std::atof(value.c_str());
+    }
+  }
+  void addPolyline(const DL_PolylineData& data) override {
+    poly_ = Base(EntityKind::Polyline);
+    poly_.closed = (data.flags & 1) != 0;
+    poly_.width = endedWidth_;
+    inPoly_ = true;
+    // LWPOLYLINE tells its vertex count; an old POLYLINE ends with SEQEND.
+    polyLeft_ = data.number;
+    polyOpenEnded_ = data.number == 0;
+  }
+  void addVertex(const DL_VertexData& data) override {
+    if (!inPoly_) return;
+    poly_.points.push_back({data.x, data.y});
+    poly_.bulges.push_back(data.bulge);
+    if (!polyOpenEnded_ && --polyLeft_ == 0) FinishPolyline();
+  }
+  void endSequence() override { FinishPolyline(); }
+  void addText(const DL_TextData& data) override {
+    Entity e = Base(EntityKind::Text);
+    e.points = {{data.ipx, data.ipy}};
+    e.alignment = std::isnan(data.apx) ? Point{data.ipx, data.ipy} : Point{data.apx, data.apy};
+    e.height = data.height;
+    e.widthFactor = data.xScaleFactor;
+    e.hAlign = data.hJustification;
+    e.vAlign = data.vJustification;
+    e.text = data.text;
+    e.style = data.style.empty() ? "STANDARD" : data.style;
+    e.rotation = data.angle * 180.0 / kPi;
+    Put(std::move(e));
+  }
+  void addInsert(const DL_InsertData& data) override {
+    Entity e = Base(EntityKind::Insert);
+    e.points = {{data.ipx, data.ipy}};
+    e.text = data.name;
+    e.scaleX = data.sx;
+    e.scaleY = data.sy;
+    e.rotation = data.angle;
+    Put(std::move(e));
+  }
+
+ private:
+  Entity Base(EntityKind kind) {
+    Entity e;
+    e.kind = kind;
+    DL_Attributes a = getAttributes();
+    e.layer = a.getLayer().empty() ? "0" : a.getLayer();
+    e.linetype = a.getLinetype().empty() ? "BYLAYER" : a.getLinetype();
+    e.color = a.getColor();
+    return e;
+  }
+  void Put(Entity e) {
+    if (inPoly_) FinishPolyline();
+    if (skipping_) return;
+    (block_ ? block_->entities : d_.entities).push_back(std::move(e));
+  }
+  void FinishPolyline() {
+    if (!inPoly_) return;
+    inPoly_ = false;
+    polyOpenEnded_ = false;
+    Entity e = std::move(poly_);
+    poly_ = Entity{};
+    if (!skipping_ && e.points.size() >= 2) (block_ ? block_->entities : d_.entities).push_back(std::move(e));
+  }
+
+  Drawing& d_;
+  Block* block_ = nullptr;
+  bool skipping_ = false;
+  int dashesLeft_ = 0;
+  Entity poly_;
+  bool inPoly_ = false;
+  bool polyOpenEnded_ = false;
+  unsigned polyLeft_ = 0;
+  double width_ = 0, endedWidth_ = 0;
+};
+
+// A DXF file starts with group code 0 and SECTION (after optional comments);
+// anything else, a binary DWG above all, is refused before dxflib sees it.
+bool LooksLikeDxf(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  char buf[512] = {};
+  size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+  std::fclose(f);
+  std::string head(buf, n);
+  size_t pos = 0;
+  auto nextLine = [&](std::string& line) {
+    if (pos >= head.size()) return false;
+    size_t end = head.find('\n', pos);
+    if (end == std::string::npos) end = head.size();
+    line = head.substr(pos, end - pos);
+    pos = end + 1;
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    while (!line.empty() && line.front() == ' ') line.erase(0, 1);
+    return true;
+  };
+  std::string code, value;
+  while (nextLine(code) && nextLine(value)) {
+    if (code == "999") continue;
+    return code == "0" && value == "SECTION";
+  }
+  return false;
+}
+
+int SafeColor(int c) { return c >= 0 && c <= 256 ? c : 256; }
+
+DL_Attributes Attributes(const Entity& e) {
+  return DL_Attributes(e.layer, SafeColor(e.color), -1, e.linetype, 1.0);
+}
+
+void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const Entity& e) {
+  DL_Attributes a = Attributes(e);
+  switch (e.kind) {
+    case EntityKind::Line:
+      if (e.points.size() < 2) return;
+      dxf.writeLine(dw, DL_LineData(e.points[0].x, e.points[0].y, 0, e.points[1].x, e.points[1].y, 0), a);
+      return;
+    case EntityKind::Polyline: {
+      dxf.writePolyline(dw, DL_PolylineData(static_cast<int>(e.points.size()), 0, 0, e.closed ? 1 : 0), a);
+      if (e.width > 0) dw.dxfReal(43, e.width);
+      for (size_t i = 0; i < e.points.size(); ++i)
+        dxf.writeVertex(dw, DL_VertexData(e.points[i].x, e.points[i].y, 0, i < e.bulges.size() ? e.bulges[i] : 0));
+      dxf.writePolylineEnd(dw);
+      return;
+    }
+    case EntityKind::Circle:
+      dxf.writeCircle(dw, DL_CircleData(e.points[0].x, e.points[0].y, 0, e.radius), a);
+      return;
+    case EntityKind::Arc:
+      dxf.writeArc(dw, DL_ArcData(e.points[0].x, e.points[0].y, 0, e.radius, e.startAngle, e.endAngle), a);
+      return;
+    case EntityKind::Text: {
+      bool aligned = e.hAlign != 0 || e.vAlign != 0;
+      Point ap = aligned ? e.alignment : Point{0, 0};
+      dxf.writeText(dw, DL_TextData(e.points[0].x, e.points[0].y, 0, ap.x, ap.y, 0, e.height, e.widthFactor, 0,
+                                    e.hAlign, e.vAlign, e.text, e.style, e.rotation * kPi / 180.0), a);
+      return;
+    }
+    case EntityKind::Insert:
+      dxf.writeInsert(dw, DL_InsertData(e.text, e.points[0].x, e.points[0].y, 0, e.scaleX, e.scaleY, 1, e.rotation,
+                                        1, 1, 0, 0), a);
+      return;
+  }
+}
+
+// dxflib's R2000 style writer keeps the font names in extended data only;
+// the record is written here with the font and big font in their own codes.
+void WriteStyle(DL_WriterA& dw, const TextStyle& s) {
+  dw.dxfString(0, "STYLE");
+  dw.handle();
+  dw.dxfString(100, "AcDbSymbolTableRecord");
+  dw.dxfString(100, "AcDbTextStyleTableRecord");
+  dw.dxfString(2, s.name);
+  dw.dxfInt(70, s.vertical ? 4 : 0);
+  dw.dxfReal(40, s.height);
+  dw.dxfReal(41, s.widthFactor);
+  dw.dxfReal(50, s.oblique);
+  dw.dxfInt(71, s.generation);
+  dw.dxfReal(42, s.height > 0 ? s.height : 2.5);
+  dw.dxfString(3, s.font);
+  dw.dxfString(4, s.bigFont);
+}
+
+bool IsSpecialLinetype(const std::string& name) {
+  std::string u = UpperAscii(name);
+  return u == "BYLAYER" || u == "BYBLOCK" || u == "CONTINUOUS";
+}
+
+}  // namespace
+
+bool ReadDxfFile(const std::string& path, Drawing& out, std::string& error) {
+  std::FILE* probe = std::fopen(path.c_str(), "rb");
+  if (!probe) {
+    error = "Cannot find the specified drawing file.";
+    return false;
+  }
+  std::fclose(probe);
+  if (!LooksLikeDxf(path)) {
+    error = "Invalid or incomplete drawing file (the stand-in reads DXF only).";
+    return false;
+  }
+  Drawing d;
+  Reader reader(d);
+  DL_Dxf dxf;
+  try {
+    if (!dxf.in(path, &reader)) {
+      error = "Cannot read the drawing file.";
+      return false;
+    }
+  } catch (...) {
+    error = "Invalid or incomplete drawing file.";
+    return false;
+  }
+  reader.Finish();
+  d.AddDefaults();
+  out = std::move(d);
+  return true;
+}
+
+bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& error) {
+  DL_Dxf dxf;
+  std::unique_ptr<DL_WriterA> dw(dxf.out(path.c_str(), DL_Codes::AC1015));
+  if (!dw) {
+    error = "Cannot write the drawing file.";
+    return false;
+  }
+  dxf.writeHeader(*dw);
+  dw->dxfString(9, "$DWGCODEPAGE");
+  dw->dxfString(3, "ANSI_932");
+  dw->dxfString(9, "$INSUNITS");
+  dw->dxfInt(70, 4);   // millimetres
+  dw->sectionEnd();
+
+  dw->sectionTables();
+  dxf.writeVPort(*dw);
+
+  std::vector<const Linetype*> linetypes;
+  for (const Linetype& l : drawing.linetypes)
+    if (!IsSpecialLinetype(l.name)) linetypes.push_back(&l);
+  dw->tableLinetypes(static_cast<int>(linetypes.size()) + 3);
+  dxf.writeLinetype(*dw, DL_LinetypeData("BYBLOCK", "", 0, 0, 0.0));
+  dxf.writeLinetype(*dw, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
+  dxf.writeLinetype(*dw, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
+  for (const Linetype* l : linetypes) {
+    std::vector<double> pattern = l->dashes;
+    double length = 0;
+    for (double v : pattern) length += std::fabs(v);
+    dxf.writeLinetype(*dw, DL_LinetypeData(l->name, l->description, 0, static_cast<int>(pattern.size()), length,
+                                           pattern.empty() ? nullptr : pattern.data()));
+  }
+  dw->tableEnd();
+
+  dw->tableLayers(static_cast<int>(drawing.layers.size()));
+  for (const Layer& l : drawing.layers)
+    dxf.writeLayer(*dw, DL_LayerData(l.name, 0), DL_Attributes("", l.color, -1, l.linetype, 1.0));
+  dw->tableEnd();
+
+  dw->tableStyle(static_cast<int>(drawing.styles.size()));
+  for (const TextStyle& s : drawing.styles) WriteStyle(*dw, s);
+  dw->tableEnd();
+
+  dxf.writeView(*dw);
+  dxf.writeUcs(*dw);
+  dw->tableAppid(1);
+  dxf.writeAppid(*dw, "ACAD");
+  dw->tableEnd();
+  dxf.writeDimStyle(*dw, 2.5, 0.625, 0.625, 0.625, 2.5);
+  dxf.writeBlockRecord(*dw);
+  for (const Block& b : drawing.blocks) dxf.writeBlockRecord(*dw, b.name);
+  dw->tableEnd();
+  dw->sectionEnd();
+
+  dw->sectionBlocks();
+  dxf.writeBlock(*dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
+  dxf.writeEndBlock(*dw, "*Model_Space");
+  dxf.writeBlock(*dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
+  dxf.writeEndBlock(*dw, "*Paper_Space");
+  dxf.writeBlock(*dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
+  dxf.writeEndBlock(*dw, "*Paper_Space0");
+  for (const Block& b : drawing.blocks) {
+    dxf.writeBlock(*dw, DL_BlockData(b.name, 0, b.base.x, b.base.y, 0.0));
+    for (const Entity& e : b.entities) WriteEntity(dxf, *dw, e);
+    dxf.writeEndBlock(*dw, b.name);
+  }
+  dw->sectionEnd();
+
+  dw->sectionEntities();
+  for (const Entity& e : drawing.entities) WriteEntity(dxf, *dw, e);
+  dw->sectionEnd();
+
+  dxf.writeObjects(*dw);
+  dxf.writeObjectsEnd(*dw);
+  dw->dxfEOF();
+  dw->close();
+  // The stream reports a full disk or a vanished folder only now.
+  std::FILE* check = std::fopen(path.c_str(), "rb");
+  bool ok = check != nullptr;
+  if (check) {
+    std::fseek(check, 0, SEEK_END);
+    ok = std::ftell(check) > 0;
+    std::fclose(check);
+  }
+  if (!ok) error = "Cannot write the drawing file.";
+  return ok;
+}
+
+}  // namespace qel::acadstandin

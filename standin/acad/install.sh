@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Installs the AutoCAD stand-in into the project's Wine prefix the way the
+# real edition is installed: its program file in a program folder (with a
+# blank in its name, as on a real machine), the message file beside it and
+# the registry keys through which an installed AutoCAD is found.
+#   QEL_ACAD_ROLE=2000 (default)  AutoCAD 2000:  ACAD.EXE, version 15.0.0,
+#       HKLM SOFTWARE\Autodesk\AutoCAD\R15.0 CurVer, ...\ACAD-1:409 AcadLocation,
+#       HKCU ...\R15.0\ACAD-1:409\Profiles = <<Unnamed Profile>> with
+#       Drawing Window\SDIMode.
+#   QEL_ACAD_ROLE=lt98            AutoCAD LT 98: ACLT.EXE,
+#       HKLM SOFTWARE\Autodesk\AutoCAD LT\R5.0 CurVer, ...\ACLT-5001:409 AcltLocation.
+# Quick when nothing changed: a stamp in the prefix records what was
+# installed, and the registry file is only grepped.
+set -euo pipefail
+: "${QEL_ROOT:?}" "${QEL_WINDOWS_BUILD:?}" "${WINE:?}" "${WINEPREFIX:?}"
+role=${QEL_ACAD_ROLE:-2000}
+bin="$QEL_WINDOWS_BUILD/standin/acad/bin"
+
+case "$role" in
+  2000) exe=ACAD.EXE; folder="AutoCAD 2000"
+        hklm='SOFTWARE\Autodesk\AutoCAD\R15.0'; product='ACAD-1:409'; value=AcadLocation ;;
+  lt98) exe=ACLT.EXE; folder="AutoCAD LT 98"
+        hklm='SOFTWARE\Autodesk\AutoCAD LT\R5.0'; product='ACLT-5001:409'; value=AcltLocation ;;
+  *) echo "QEL_ACAD_ROLE must be 2000 or lt98, not '$role'" >&2; exit 1 ;;
+esac
+if [ ! -f "$bin/$exe" ]; then
+  echo "AutoCAD stand-in not built ($bin/$exe); not installed" >&2
+  exit 0
+fi
+
+progdir="$WINEPREFIX/drive_c/Program Files/$folder"
+winfolder="C:\\Program Files\\$folder"
+stamp="$WINEPREFIX/.qel-acad-standin"
+sum=$(md5sum "$bin/$exe" | cut -d' ' -f1)
+want="$role $sum"
+# The key line as the prefix's registry file writes it (backslashes doubled).
+keyline="[$(printf '%s\\%s' "$hklm" "$product" | sed 's/\\/\\\\/g')]"
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && [ -f "$progdir/$exe" ] \
+   && grep -qiF "$keyline" "$WINEPREFIX/system.reg" 2>/dev/null; then
+  exit 0
+fi
+
+# Another role installed before: its folder and keys go, so that only one
+# edition is found.
+if [ -f "$stamp" ]; then
+  old=$(cut -d' ' -f1 "$stamp")
+  if [ "$old" != "$role" ]; then
+    case "$old" in
+      2000) rm -rf "$WINEPREFIX/drive_c/Program Files/AutoCAD 2000"
+            "$WINE" reg delete 'HKLM\SOFTWARE\Autodesk\AutoCAD\R15.0' /f >/dev/null 2>&1 || true
+            "$WINE" reg delete 'HKCU\Software\Autodesk\AutoCAD\R15.0' /f >/dev/null 2>&1 || true ;;
+      lt98) rm -rf "$WINEPREFIX/drive_c/Program Files/AutoCAD LT 98"
+            "$WINE" reg delete 'HKLM\SOFTWARE\Autodesk\AutoCAD LT\R5.0' /f >/dev/null 2>&1 || true ;;
+    esac
+  fi
+fi
+
+mkdir -p "$progdir"
+cp -f "$bin/$exe" "$progdir/$exe"
+touch "$progdir/${exe%.EXE}.xmx"
+
+esc() { printf '%s' "$1" | sed 's/\\/\\\\/g'; }
+reg=$(mktemp --suffix=.reg)
+trap 'rm -f "$reg"' EXIT
+{
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+  printf '[HKEY_LOCAL_MACHINE\\%s]\r\n"CurVer"="%s"\r\n\r\n' "$(esc "$hklm")" "$product"
+  printf '[HKEY_LOCAL_MACHINE\\%s\\%s]\r\n"%s"="%s"\r\n\r\n' "$(esc "$hklm")" "$product" "$value" "$(esc "$winfolder")"
+  if [ "$role" = 2000 ]; then
+    profiles="Software\\Autodesk\\AutoCAD\\R15.0\\$product\\Profiles"
+    printf '[HKEY_CURRENT_USER\\%s]\r\n@="<<Unnamed Profile>>"\r\n\r\n' "$(esc "$profiles")"
+    printf '[HKEY_CURRENT_USER\\%s\\<<Unnamed Profile>>\\Drawing Window]\r\n"SDIMode"=dword:00000000\r\n\r\n' "$(esc "$profiles")"
+  fi
+} | iconv -f UTF-8 -t UTF-16 > "$reg"
+"$WINE" regedit /S "Z:$(printf '%s' "$reg" | tr '/' '\\')" >/dev/null 2>&1
+"$WINE" reg query "HKLM\\$hklm\\$product" /v "$value" >/dev/null 2>&1 \
+  || { echo "AutoCAD stand-in: registry keys not written" >&2; exit 1; }
+echo "$want" > "$stamp"

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds a static Windows dxflib from Debian's dxflib source package, once:
+# the result is cached under the given prefix and reused afterwards. dxflib
+# ships no CMake build, and its few sources need nothing but the compiler.
+set -euo pipefail
+prefix=$1                      # e.g. build/deps/dxflib-mingw
+if [ -f "$prefix/lib/libdxflib.a" ] && [ -f "$prefix/include/dxflib/dl_dxf.h" ]; then exit 0; fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+( cd "$work" && apt-get source -qq dxflib >/dev/null 2>&1 ) || {
+  echo "could not fetch the dxflib source package" >&2; exit 1; }
+src=$(find "$work" -maxdepth 1 -type d -name 'dxflib-*' | head -n 1)
+test -f "$src/src/dl_dxf.cpp" || { echo "unexpected dxflib source layout" >&2; exit 1; }
+
+mkdir -p "$work/obj"
+for f in "$src"/src/*.cpp; do
+  x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -w -c "$f" -o "$work/obj/$(basename "${f%.cpp}").o"
+done
+mkdir -p "$prefix/lib" "$prefix/include/dxflib"
+x86_64-w64-mingw32-ar rcs "$prefix/lib/libdxflib.a" "$work"/obj/*.o
+cp "$src"/src/*.h "$prefix/include/dxflib/"
+cp "$src/gpl-2.0greater.txt" "$prefix/COPYING" 2>/dev/null || true
+test -f "$prefix/lib/libdxflib.a"
