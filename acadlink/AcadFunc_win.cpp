@@ -194,14 +194,17 @@ std::string ExpandLongPath(const std::string& path) {
 std::string ReadWindowText(HWND wnd, TextBuffer& buffer, bool* hung) {
   if (hung) *hung = false;
   if (!IsWindow(wnd)) return {};
+  // The length is asked for in UTF-16 units: asked for in bytes, the query
+  // to a window that had stopped answering was seen (under Wine) to wait
+  // far past the time limit. A CP932 text has at most two bytes per unit.
   DWORD_PTR len = 0;
-  if (!SendMessageTimeoutA(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAcadMessageTimeoutMs, &len)) {
+  if (!SendMessageTimeoutW(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAcadMessageTimeoutMs, &len)) {
     if (hung) *hung = IsWindow(wnd) != FALSE;
     return {};
   }
-  const LONG_PTR l = static_cast<LONG_PTR>(len);
   // A window claiming more than a megabyte of prompt is not believed.
-  if (l <= 0 || l > (1 << 20)) return {};
+  if (len == 0 || len > (1u << 20)) return {};
+  const LONG_PTR l = static_cast<LONG_PTR>(len) * 2;
   const int needed = static_cast<int>(l) + 256;
   if (buffer.capacity < needed && !EnsureCapacity(buffer, needed)) return {};
   buffer.data[0] = '\0';

@@ -173,6 +173,11 @@ TEST_F(AcadControlTest, PromptWatchOnRealPromptWindows) {
   control_->TimerTick();
   EXPECT_EQ(seen, (std::vector<std::string>{"|idle", "_line Specify first point: |busy", "|idle"}));
   EXPECT_EQ(waits, 1);
+  // Prompts far longer than the buffers held so far are read whole.
+  const std::string longPrompt = std::string(6000, 'p') + "ｺﾏﾝﾄﾞ";
+  acad->SetPrompt(longPrompt);
+  EXPECT_EQ(control_->Attachment().ReadFramePrompt(), longPrompt);
+  EXPECT_EQ(control_->Attachment().ReadBarPrompt(), longPrompt);
 }
 
 TEST_F(AcadControlTest, ExecuteStartsTheEditionAndAttaches) {
