@@ -5,7 +5,8 @@
 // bar command window, and for the 2000 role the control bar. The prompt
 // windows keep their titles but answer WM_GETTEXT with the prompt line.
 // Every WM_COPYDATA with identifier 1 is appended to a log file as one line
-// "<cbData> <hex bytes>"; identifier 2 sets the prompt line (tests).
+// "<cbData> <hex bytes>"; identifier 2 sets the prompt line, identifier 3
+// opens a dialog with the given caption (tests).
 //
 // Arguments: --role lt|2000   --log <file>   --prompt <text>
 //            --exit-after <n> (ends after the n-th command)
@@ -66,6 +67,17 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
       if (cds->dwData == 2) {
         g_prompt.assign(static_cast<const char*>(cds->lpData), strnlen(static_cast<const char*>(cds->lpData), cds->cbData));
+        return 1;
+      }
+      if (cds->dwData == 3) {
+        // A message box of AutoCAD's own kind, owned by the main frame.
+        HWND box = CreateWindowExA(0, "ADESK_DLG_FIXTURE", static_cast<const char*>(cds->lpData),
+                                   WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 100, 300, 120, hwnd, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+        CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, 10, 10, 200, 20, box, nullptr,
+                        GetModuleHandleA(nullptr), nullptr);
+        CreateWindowExA(0, "Static", "Drawing1.dwg was saved.", WS_CHILD | WS_VISIBLE, 10, 40, 200, 20, box, nullptr,
+                        GetModuleHandleA(nullptr), nullptr);
         return 1;
       }
       if (cds->dwData != 1) return 0;
@@ -150,6 +162,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   Register("AfxControlBar42", DefWindowProcA);
   Register("AcStaticViewClass", DefWindowProcA);
   Register("Afx:400000:b:drawing", DefWindowProcA);
+  Register("ADESK_DLG_FIXTURE", DefWindowProcA);
   Register("FixturePrompt", PromptProc);
   Register("FixtureInput", PromptProc);
 

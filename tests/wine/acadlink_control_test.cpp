@@ -180,6 +180,40 @@ TEST_F(AcadControlTest, PromptWatchOnRealPromptWindows) {
   EXPECT_EQ(control_->Attachment().ReadBarPrompt(), longPrompt);
 }
 
+TEST_F(AcadControlTest, DialogReportedAfterItsNoticeWentRoundAndClosedOnRequest) {
+  auto acad = Start();
+  ASSERT_TRUE(control_->AttachAcad(acad->Main()));
+  std::vector<std::string> reports;
+  HWND dialog = nullptr;
+  control_->OnAcadDialog = [&](TAcadControl*, HWND d, const std::string& caption, const std::string& text,
+                               bool& close) {
+    reports.push_back(caption + "|" + text + (d ? "" : "|none"));
+    if (d) dialog = d;
+    close = d != nullptr;
+  };
+  control_->CheckDialog();
+  acad->OpenDialog("AutoCAD Message");
+  control_->CheckDialog();
+  control_->CheckDialog();  // the same dialog again is not news
+  ASSERT_TRUE(testing::PumpUntil([&] { return reports.size() == 1 && !IsWindow(dialog); }, 10000));
+  control_->CheckDialog();  // gone: reported as no dialog
+  ASSERT_TRUE(testing::PumpUntil([&] { return reports.size() == 2; }, 10000));
+  EXPECT_EQ(reports, (std::vector<std::string>{"AutoCAD Message|Drawing1.dwg was saved.", "||none"}));
+}
+
+TEST(AcadMessagePump, QuitTakenByPumpingIsPostedAgain) {
+  SetAcadQuitFlag(false);
+  PostQuitMessage(7);
+  EXPECT_TRUE(ProcessPendingMessages());
+  EXPECT_TRUE(AcadQuitFlag());
+  MSG msg{};
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(msg.wParam, 7u);
+  EXPECT_FALSE(ProcessPendingMessages());
+  SetAcadQuitFlag(false);
+}
+
 TEST_F(AcadControlTest, ExecuteStartsTheEditionAndAttaches) {
   control_->SetAcadType(atACAD2000);
   control_->ShellCmdLine = "--role 2000 --log \"" + log_ + "\"";

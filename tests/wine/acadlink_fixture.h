@@ -149,6 +149,11 @@ class FixtureProcess {
     COPYDATASTRUCT cds{2, static_cast<DWORD>(prompt.size() + 1), const_cast<char*>(prompt.c_str())};
     SendMessageW(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
   }
+  // Opens a dialog of AutoCAD's kind with this caption.
+  void OpenDialog(const std::string& caption) const {
+    COPYDATASTRUCT cds{3, static_cast<DWORD>(caption.size() + 1), const_cast<char*>(caption.c_str())};
+    SendMessageW(main_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+  }
 
  private:
   HWND FindMain() const {
