@@ -236,6 +236,10 @@ bool StartAcadProcess(int edition, const std::string& cmdLine, const std::string
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   GetStartupInfoW(&si);
+  // Our C runtime's inherited-handle table means nothing to AutoCAD.
+  si.lpReserved = nullptr;
+  si.cbReserved2 = 0;
+  si.lpReserved2 = nullptr;
   si.dwFlags |= STARTF_USESHOWWINDOW;
   si.wShowWindow = static_cast<WORD>(show == 1 ? SW_SHOWMINNOACTIVE : show == 2 ? SW_SHOWMAXIMIZED : SW_SHOWDEFAULT);
   std::wstring wcommand = win::Wide(command);

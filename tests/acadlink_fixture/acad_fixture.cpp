@@ -6,7 +6,8 @@
 // windows keep their titles but answer WM_GETTEXT with the prompt line.
 // Every WM_COPYDATA with identifier 1 is appended to a log file as one line
 // "<cbData> <hex bytes>"; identifier 2 sets the prompt line, identifier 3
-// opens a dialog with the given caption (tests).
+// opens a dialog with the given caption (tests). A character typed into a
+// prompt or view window is logged as "K view|frame|bar <hex>".
 //
 // Arguments: --role lt|2000   --log <file>   --prompt <text>
 //            --exit-after <n> (ends after the n-th command)
@@ -45,8 +46,28 @@ void AppendLog(const unsigned char* data, DWORD size) {
   std::fclose(f);
 }
 
+void LogKey(HWND wnd, WPARAM ch) {
+  if (g_logPath.empty()) return;
+  // Which window got it: the view, or the prompt of the frame or bar
+  // command window (told apart by the class two levels up).
+  char cls[64] = {};
+  GetClassNameA(wnd, cls, sizeof(cls));
+  char upper[64] = {};
+  GetClassNameA(GetParent(GetParent(wnd)), upper, sizeof(upper));
+  const char* title = std::strcmp(cls, "AcStaticViewClass") == 0           ? "view"
+                      : std::strcmp(upper, "AfxFrameOrView42") == 0 ? "frame"
+                                                                       : "bar";
+  FILE* f = std::fopen(g_logPath.c_str(), "ab");
+  if (!f) return;
+  std::fprintf(f, "K %s %02x\n", title, static_cast<unsigned>(ch));
+  std::fclose(f);
+}
+
 LRESULT CALLBACK PromptProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_CHAR:
+      LogKey(hwnd, wp);
+      return 0;
     case WM_GETTEXTLENGTH:
       return static_cast<LRESULT>(g_prompt.size());
     case WM_GETTEXT: {
@@ -160,7 +181,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   Register("AfxFrameOrView42", DefWindowProcA);
   Register("AfxWnd42", DefWindowProcA);
   Register("AfxControlBar42", DefWindowProcA);
-  Register("AcStaticViewClass", DefWindowProcA);
+  Register("AcStaticViewClass", PromptProc);
   Register("Afx:400000:b:drawing", DefWindowProcA);
   Register("ADESK_DLG_FIXTURE", DefWindowProcA);
   Register("FixturePrompt", PromptProc);

@@ -201,6 +201,48 @@ TEST_F(AcadControlTest, DialogReportedAfterItsNoticeWentRoundAndClosedOnRequest)
   EXPECT_EQ(reports, (std::vector<std::string>{"AutoCAD Message|Drawing1.dwg was saved.", "||none"}));
 }
 
+TEST_F(AcadControlTest, AutomaticEnterAnswersOnTheBarPromptOfAutoCad2000) {
+  auto acad = Start();
+  ASSERT_TRUE(control_->AttachAcad(acad->Main()));
+  control_->AutoEnter = true;
+  std::vector<std::string> asked;
+  control_->OnAcadEnterNext = [&](TAcadControl*, const std::string& prompt, bool& next) {
+    asked.push_back(prompt);
+    next = asked.size() == 1;  // the second time the handler declines
+  };
+  acad->SetPrompt("Press RETURN to continue:");
+  control_->TimerTick();
+  control_->TimerTick();  // answered prompts count as new again
+  control_->TimerTick();
+  EXPECT_EQ(asked, (std::vector<std::string>{"Press RETURN to continue:", "Press RETURN to continue:"}));
+  EXPECT_EQ(testing::LoggedKeys(log_), (std::vector<std::string>{"bar 0d"}));
+}
+
+TEST_F(AcadControlTest, ActiveInstanceFollowedOnlyWhenAsked) {
+  auto first = Start();
+  control_->Loaded();  // attaches the AutoCAD running at load time
+  ASSERT_EQ(control_->Attachment().MainWnd, first->Main());
+  auto second = Start();
+  SetForegroundWindow(second->Main());
+  std::vector<std::pair<HWND, HWND>> changes;
+  bool reload = false;
+  control_->OnActiveChange = [&](TAcadControl*, HWND lost, HWND active, bool& reLoad) {
+    changes.push_back({lost, active});
+    EXPECT_FALSE(reLoad);  // AcadLocked
+    reLoad = reload;
+  };
+  int count = 0;
+  EXPECT_EQ(control_->FindActiveAcad(count), second->Main());
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(control_->Attachment().MainWnd, first->Main());  // locked: stays
+  EXPECT_EQ(control_->FindActiveAcad(count), second->Main());
+  reload = true;
+  control_->SetEnabled(false);  // a restart forgets the active instance
+  EXPECT_EQ(control_->FindActiveAcad(count), second->Main());
+  EXPECT_EQ(control_->Attachment().MainWnd, second->Main());
+  EXPECT_EQ(changes, (std::vector<std::pair<HWND, HWND>>{{first->Main(), second->Main()}, {nullptr, second->Main()}}));
+}
+
 TEST(AcadMessagePump, QuitTakenByPumpingIsPostedAgain) {
   SetAcadQuitFlag(false);
   PostQuitMessage(7);

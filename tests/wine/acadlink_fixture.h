@@ -190,12 +190,26 @@ inline std::vector<std::string> LoggedPayloads(const std::string& logPath) {
     const std::string line = text.substr(pos, end - pos);
     pos = end == std::string::npos ? text.size() : end + 1;
     const std::size_t blank = line.find(' ');
-    if (blank == std::string::npos) continue;
+    if (blank == std::string::npos || line[0] == 'K') continue;
     std::string bytes;
     for (std::size_t i = blank + 1; i + 1 < line.size(); i += 2)
       bytes.push_back(static_cast<char>(std::stoi(line.substr(i, 2), nullptr, 16)));
     if (std::stoul(line.substr(0, blank)) != bytes.size()) bytes = "size mismatch";
     out.push_back(bytes);
+  }
+  return out;
+}
+
+// The characters typed into the fixture's windows: "view|frame|bar <hex>".
+inline std::vector<std::string> LoggedKeys(const std::string& logPath) {
+  std::vector<std::string> out;
+  const std::string text = TempDir::Read(logPath);
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t end = text.find('\n', pos);
+    const std::string line = text.substr(pos, end - pos);
+    pos = end == std::string::npos ? text.size() : end + 1;
+    if (line.rfind("K ", 0) == 0) out.push_back(line.substr(2));
   }
   return out;
 }
