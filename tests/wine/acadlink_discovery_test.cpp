@@ -156,6 +156,12 @@ TEST_F(AcadDiscovery, SharedFolderLeadsAVeryLongPathOnce) {
                            << got.substr(static_cast<std::size_t>(diff.first - got.begin()), 60);
 }
 
+TEST(AcadPaths, ElementsTakeTheNameTheFileSearchGives) {
+  EXPECT_EQ(ExpandLongPath("C:\\WINDOWS\\SYSTEM32"), "C:\\windows\\system32");
+  EXPECT_EQ(ExpandLongPath("C:\\Windows\\NoSuchFolder\\ACAD.EXE"), "C:\\windows\\NoSuchFolder\\ACAD.EXE");
+  EXPECT_EQ(ExpandLongPath("relative\\path"), "relative\\path");
+}
+
 TEST_F(AcadDiscovery, WindowsOfEachRoleRecognised) {
   ProgramCopy full("15_00", "ACAD.EXE");
   ProgramCopy lt("15_00", "ACLT.EXE");
