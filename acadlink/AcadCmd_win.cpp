@@ -1,0 +1,247 @@
+#include "acadlink/AcadCmd_win.h"
+
+#include <algorithm>
+
+namespace qel {
+
+namespace {
+
+constexpr UINT kRunHookMessage = WM_APP + 0x41;
+constexpr DWORD kCycleMs = 100;
+
+struct HookCall {
+  TAsyncCmdList* list;
+  TAcadCmdThread* thread;
+  TAcadCmdThread::Hook hook;
+};
+
+LRESULT CALLBACK SyncWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kRunHookMessage) {
+    auto* call = reinterpret_cast<HookCall*>(lp);
+    (call->list->*(call->hook))(call->thread);
+    return 1;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+HWND CreateSyncWindow() {
+  static const wchar_t* kClass = L"QelAcadCmdSync";
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = SyncWndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    registered = RegisterClassW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  }
+  return CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+class Locked {
+ public:
+  explicit Locked(CRITICAL_SECTION& cs) : cs_(cs) { EnterCriticalSection(&cs_); }
+  ~Locked() { LeaveCriticalSection(&cs_); }
+  Locked(const Locked&) = delete;
+  Locked& operator=(const Locked&) = delete;
+
+ private:
+  CRITICAL_SECTION& cs_;
+};
+
+}  // namespace
+
+// ---- TAcadCmdThread ----
+
+TAcadCmdThread::TAcadCmdThread(TAsyncCmdList* list, Hook before, Hook after)
+    : list_(list), before_(before), after_(after) {
+  stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (stop_) handle_ = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
+}
+
+TAcadCmdThread::~TAcadCmdThread() {
+  Terminate();
+  WaitFor();
+  if (handle_) CloseHandle(handle_);
+  if (stop_) CloseHandle(stop_);
+}
+
+bool TAcadCmdThread::Ended() const { return !handle_ || WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0; }
+
+void TAcadCmdThread::Terminate() {
+  InterlockedExchange(&terminated_, 1);
+  if (stop_) SetEvent(stop_);
+}
+
+void TAcadCmdThread::WaitFor() {
+  if (!handle_) return;
+  for (;;) {
+    const DWORD rc = MsgWaitForMultipleObjects(1, &handle_, FALSE, INFINITE, QS_SENDMESSAGE);
+    if (rc != WAIT_OBJECT_0 + 1) break;
+    // Serve a hook the thread is waiting for; nothing else is taken.
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+DWORD WINAPI TAcadCmdThread::ThreadProc(void* self) {
+  static_cast<TAcadCmdThread*>(self)->Execute();
+  return 0;
+}
+
+void TAcadCmdThread::Synchronize(Hook hook) {
+  HookCall call{list_, this, hook};
+  // Blocks until the owning thread has run the hook.
+  SendMessageW(list_->SyncWindow(), kRunHookMessage, 0, reinterpret_cast<LPARAM>(&call));
+}
+
+void TAcadCmdThread::Execute() {
+  try {
+    while (!terminated_) {
+      WaitForSingleObject(stop_, kCycleMs);
+      if (terminated_) break;
+      if (Current) {
+        Synchronize(before_);
+        if (Current && !terminated_) Result = SendCommandText(Target, PromptWnd, Text, sendBuffer_, LineMode);
+      }
+      Synchronize(after_);
+    }
+  } catch (...) {
+    // An exception ends the thread; the next queued command starts a new one.
+  }
+  sendBuffer_.Free();
+}
+
+// ---- TAsyncCmdList ----
+
+TAsyncCmdList::TAsyncCmdList() {
+  InitializeCriticalSection(&lock_);
+  syncWnd_ = CreateSyncWindow();
+}
+
+TAsyncCmdList::~TAsyncCmdList() {
+  closing_ = true;
+  delete thread_;  // ends after its current cycle
+  thread_ = nullptr;
+  ClearCommands();
+  if (syncWnd_) DestroyWindow(syncWnd_);
+  DeleteCriticalSection(&lock_);
+}
+
+bool TAsyncCmdList::AddCommand(int sendNo, HWND target, TAsyncSendedProc onSended, TAsyncSendingProc onSending,
+                               bool lineMode, const std::string& text, HWND promptWnd) {
+  try {
+    if (!target || !IsWindow(target) || !promptWnd || text.empty() || !syncWnd_) return false;
+    auto* item = new TAsyncCmdItem{sendNo, target, promptWnd, text, lineMode, std::move(onSending),
+                                   std::move(onSended)};
+    {
+      Locked guard(lock_);
+      try {
+        items_.push_back(item);
+      } catch (...) {
+        delete item;
+        return false;
+      }
+    }
+    if (thread_ && !thread_->Ended()) return true;
+    if (thread_) {
+      // The previous thread ended through an exception: start again.
+      delete thread_;
+      thread_ = nullptr;
+    }
+    ProcessPendingMessages();
+    thread_ = new TAcadCmdThread(this, &TAsyncCmdList::BeforeSend, &TAsyncCmdList::AfterSend);
+    return thread_->Started();
+  } catch (...) {
+    return false;
+  }
+}
+
+void TAsyncCmdList::ClearCommands() {
+  Locked guard(lock_);
+  for (TAsyncCmdItem* item : items_) delete item;
+  items_.clear();
+}
+
+int TAsyncCmdList::IndexOfCommand(const TAsyncCmdItem* item) {
+  if (!item) return -1;
+  Locked guard(lock_);
+  const auto it = std::find(items_.begin(), items_.end(), item);
+  return it == items_.end() ? -1 : static_cast<int>(it - items_.begin());
+}
+
+int TAsyncCmdList::RemoveCommand(const TAsyncCmdItem* item) {
+  if (!item) return -1;
+  Locked guard(lock_);
+  const auto it = std::find(items_.begin(), items_.end(), item);
+  if (it == items_.end()) return -1;
+  const int index = static_cast<int>(it - items_.begin());
+  delete *it;
+  items_.erase(it);
+  return index;
+}
+
+std::vector<TAsyncCmdItem*> TAsyncCmdList::Snapshot() {
+  Locked guard(lock_);
+  return items_;
+}
+
+void TAsyncCmdList::BeforeSend(TAcadCmdThread* thread) {
+  if (closing_) {
+    thread->Current = nullptr;  // the queue is going away: deliver nothing more
+    return;
+  }
+  if (!thread->Current) return;
+  try {
+    if (IndexOfCommand(thread->Current) >= 0) {
+      if (thread->OnSending) thread->OnSending(thread, thread->SendNo, thread->Target, IsWindow(thread->Target) != FALSE);
+    } else {
+      // Removed or cleared before delivery: cancelled without an event.
+      thread->Current = nullptr;
+    }
+  } catch (...) {
+  }
+}
+
+void TAsyncCmdList::AfterSend(TAcadCmdThread* thread) {
+  if (closing_) return;
+  try {
+    if (thread->Current) {
+      RemoveCommand(thread->Current);
+      thread->Current = nullptr;
+      // The event may queue or remove commands: hand it copies.
+      const TAsyncSendedProc onSended = thread->OnSended;
+      const int sendNo = thread->SendNo;
+      const HWND target = thread->Target;
+      const bool result = thread->Result;
+      thread->Result = false;
+      thread->SendNo = 0;
+      thread->Target = nullptr;
+      thread->PromptWnd = nullptr;
+      thread->Text.clear();
+      thread->LineMode = false;
+      thread->OnSending = nullptr;
+      thread->OnSended = nullptr;
+      try {
+        if (onSended) onSended(thread, sendNo, target, result);
+      } catch (...) {
+      }
+    }
+    Locked guard(lock_);
+    while (!items_.empty() && !items_.front()) items_.erase(items_.begin());
+    if (!items_.empty()) {
+      TAsyncCmdItem* item = items_.front();
+      thread->Current = item;
+      thread->SendNo = item->SendNo;
+      thread->Target = item->Target;
+      thread->PromptWnd = item->PromptWnd;
+      thread->Text = item->Text;
+      thread->LineMode = item->LineMode;
+      thread->OnSending = item->OnSending;
+      thread->OnSended = item->OnSended;
+      thread->Result = false;
+    }
+  } catch (...) {
+  }
+}
+
+}  // namespace qel
