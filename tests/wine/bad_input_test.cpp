@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include "base/file_io.h"
+#include "tests/support/program_folder.h"
+#include "tests/support/ui_driver.h"
 #include "win32/com_dispatch.h"
 #include "win32/form.h"
 #include "win32/string_grid.h"
@@ -13,6 +15,16 @@
 
 namespace qel {
 namespace {
+
+// Sparse where the file system allows: 256 MiB and one byte.
+void MakeOversizeFile(const std::string& path) {
+  HANDLE h = CreateFileW(win::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(kMaxReadFileSize + 1);
+  EXPECT_TRUE(SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+  CloseHandle(h);
+}
 
 std::string Folder(const wchar_t* name) {
   wchar_t buf[MAX_PATH];
@@ -25,15 +37,7 @@ std::string Folder(const wchar_t* name) {
 TEST(WindowsReader, RefusesDevicesAndFilesNoListCanBe) {
   const std::string dir = Folder(L"qel-bad-");
   const std::string huge = dir + "\\大きい.dat";
-  {
-    // Sparse where the file system allows: 256 MiB and one byte.
-    HANDLE h = CreateFileW(win::Wide(huge).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(kMaxReadFileSize + 1);
-    EXPECT_TRUE(SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h));
-    CloseHandle(h);
-  }
+  MakeOversizeFile(huge);
   struct Case {
     std::string path;
     std::string text;
@@ -54,6 +58,29 @@ TEST(WindowsReader, RefusesDevicesAndFilesNoListCanBe) {
   }
   DeleteFileW(win::Wide(huge).c_str());
   RemoveDirectoryW(win::Wide(dir).c_str());
+}
+
+// The program at start-up, with a table no list can be and with a settings
+// file naming a device (NUL here, as COM1 has no port behind it under Wine):
+// the table's own message, and the program carries on.
+TEST(WindowsReader, TheProgramReportsABadTableAndCarriesOn) {
+  struct Case {
+    const char* iniName;  // nullptr: no settings file, fd.dat is loaded
+    const char* text;
+  } cases[] = {{nullptr, "fd.datが開けませんでした。"}, {"NUL", "データが開けませんでした。"}};
+  for (const Case& c : cases) {
+    testing::ProgramFolder folder(std::vector<std::string>{});
+    if (c.iniName) folder.WriteIni(c.iniName);
+    else MakeOversizeFile(folder.File("Data\\fd.dat"));
+    testing::ProgramProcess p(testing::ProgramExe(), folder.Path());
+    const auto d = testing::WaitForDialog(p.Pid());
+    ASSERT_TRUE(d) << "no message for " << c.text;
+    EXPECT_EQ(d->text, c.text);
+    EXPECT_EQ(d->caption, "ﾌｧｲﾙ ｴﾗｰ");
+    testing::PressButton(d->hwnd, IDOK);
+    EXPECT_TRUE(p.WaitForWindow(L"TQel_Wirmap")) << c.text;
+    EXPECT_FALSE(p.HasEnded());
+  }
 }
 
 TEST(WindowsSave, KeepsTheTargetsAttributesAndPassesOverATakenTemporaryName) {
