@@ -1,6 +1,7 @@
 #include "list/StrGrdIO.h"
 
 #include <algorithm>
+#include <new>
 
 #include "base/cp932.h"
 #include "base/file_io.h"
@@ -17,6 +18,13 @@ std::size_t SkipDigits(std::string_view t, std::size_t i) {
 }
 
 const std::string kCrLf = "\r\n";
+
+bool IsHtmlMarkup(char c) { return c == '<' || c == '>' || c == '&' || c == '"'; }
+
+// More cells than any list or table has; a file that would stretch the grid
+// beyond this (a few thousand lines times a few thousand separators) is
+// refused instead of exhausting memory.
+constexpr std::size_t kMaxStretchedCells = std::size_t{4} << 20;
 
 }  // namespace
 
@@ -75,6 +83,10 @@ std::string EscapeHtml(std::string_view text, bool escapeQuotes) {
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
     std::size_t len = cp932::CharLength(text, i);
+    // None of these can be the second byte of a two-byte character, so a
+    // lead byte before one is a broken character and the markup byte after
+    // it is escaped; taken as a pair it would open a tag or comment.
+    if (len == 2 && IsHtmlMarkup(text[i + 1])) len = 1;
     if (len == 2) {
       out.append(text.substr(i, 2));
     } else {
@@ -126,6 +138,9 @@ void TStringGridIO::ParseText(std::string_view text, const std::string& sep, boo
         most = std::max(most, n);
       }
     }
+    if (!lines.empty() && most + 1 > kMaxStretchedCells / lines.size())
+      throw FileError("表が大きすぎます (" + std::to_string(lines.size()) + " 行 × " + std::to_string(most + 1) +
+                      " 列)");
     g.ClearAll();
     g.SetSize(static_cast<int>(most + 1), static_cast<int>(lines.size()));
   }
@@ -152,7 +167,13 @@ void TStringGridIO::LoadFromText(const std::string& fileName, const std::string&
   // The whole file is read before any cell changes: a file that cannot be
   // read leaves the grid as it was.
   const std::string text = ReadWholeFile(fileName);
-  ParseText(text, sep, csv);
+  try {
+    ParseText(text, sep, csv);
+  } catch (const FileError& e) {
+    throw FileError(std::string(e.what()) + " (" + fileName + ")");
+  } catch (const std::bad_alloc&) {
+    ThrowOutOfMemory(fileName);
+  }
 }
 
 std::string TStringGridIO::FormatHTML(const std::string& title) const {

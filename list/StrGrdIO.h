@@ -40,6 +40,8 @@ class TStringGridIO {
 
   // The texts the file operations write and read, without the file.
   std::string FormatText(const std::string& sep, bool csv) const;
+  // With Stretch on, a text that would need more than about four million
+  // cells is refused with a FileError and the grid is left as it was.
   void ParseText(std::string_view text, const std::string& sep, bool csv);
   std::string FormatHTML(const std::string& title) const;
 };

@@ -102,15 +102,19 @@ MITSUBISHI_FRAMES = [
 ]
 
 # ---------------------------------------------------------------------------
-# Thermal relay heaters. Fuji designates a heater by its setting range
-# ("9-13"), Mitsubishi by a nominal current whose setting range is given
-# beside it (11 A covers 9 to 13 A). Of the heaters of the chosen relay whose
-# range holds the current, the one whose middle lies closest to it is taken.
+# Thermal relay heaters. The table's heater column is the heater's nominal
+# current in A, a number both drawings and the list take as such. Mitsubishi
+# gives each heater a nominal current with its setting range beside it (11 A
+# covers 9 to 13 A); Fuji designates a heater by its setting range ("9-13"),
+# so its nominal current is taken as the middle of that range (11). The
+# ranges are listed in data/README.md. Of the heaters of the chosen relay
+# whose range holds the current, the one whose middle lies closest to it is
+# taken.
 # ---------------------------------------------------------------------------
 
 def _r(text):
-    lo, hi = text.split("-")
-    return text, float(lo), float(hi)
+    lo, hi = (float(v) for v in text.split("-"))
+    return f"{(lo + hi) / 2:g}", lo, hi
 
 
 FUJI_HEATERS = {
@@ -334,6 +338,8 @@ def check(maker, rows):
         assert len(row) == 18
         for cell in row:
             assert '"' not in cell and "," not in cell, cell
+    for row in rows[1:]:
+        assert NUMBER.match(row[7]), row  # the heater is a current, not a range
     for start, outputs in (("1", DOL_OUTPUTS), ("2", STAR_DELTA_OUTPUTS)):
         for volt in ("200", "400"):
             group = [by_key[f"{start} {volt} {kw}"] for kw in outputs]

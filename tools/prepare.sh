@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Everything ./run.sh and ./test.sh need before they run: the Debian
-# packages, the Windows libjpeg, and both build trees, built incrementally.
+# packages, the Windows libjpeg, and the build trees, built incrementally.
+# --sanitizers (./test.sh) adds the sanitizer build of the native tests.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -12,14 +13,25 @@ tools/build-dxflib-mingw.sh build/deps/dxflib-mingw
 
 configure() {  # build dir, extra cmake arguments...
   local dir=$1; shift
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  # The test build treats warnings as errors; a tree configured before that
+  # option existed is configured again.
+  if [ ! -f "$dir/CMakeCache.txt" ] || ! grep -qx 'QEL_WERROR:BOOL=ON' "$dir/CMakeCache.txt"; then
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_WERROR=ON "$@" >/dev/null
   fi
 }
 configure build/native
 configure build/windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
 cmake --build build/native -j"$jobs" -- --no-print-directory >/dev/null
+trees='native'
+if [ "${1:-}" = --sanitizers ]; then
+  # The native unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer
+  # (for ./test.sh); lightly optimised, with line tables only, to keep the build short.
+  configure build/native-asan -DQEL_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1"
+  cmake --build build/native-asan --target native_tests -j"$jobs" -- --no-print-directory >/dev/null
+  trees="$trees native-asan"
+fi
 cmake --build build/windows -j"$jobs" -- --no-print-directory >/dev/null
 
-# One ctest run over both trees, so the run ends with a single summary.
-printf 'subdirs("native")\nsubdirs("windows")\n' > build/CTestTestfile.cmake
+# One ctest run over all trees, so the run ends with a single summary.
+: > build/CTestTestfile.cmake
+for tree in $trees windows; do printf 'subdirs("%s")\n' "$tree" >> build/CTestTestfile.cmake; done

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/cp932.h"
 #include "win32/text.h"
 
 namespace qel::win {
@@ -9,6 +10,18 @@ namespace qel::win {
 namespace {
 constexpr int kLine = 1;  // grid line width, right of and below every cell
 const COLORREF kLineColor = RGB(192, 192, 192);
+
+// A cell shows only what fits in its width. Converting and laying out the
+// whole of a cell of megabytes at every paint would keep the window busy
+// for seconds; a few hundred characters fill any column.
+constexpr std::size_t kMaxPaintedBytes = 1024;
+
+std::string_view PaintedPart(std::string_view text) {
+  if (text.size() <= kMaxPaintedBytes) return text;
+  std::size_t end = 0;
+  while (end < kMaxPaintedBytes) end += cp932::CharLength(text, end);
+  return text.substr(0, end);
+}
 }  // namespace
 
 StringGrid::StringGrid() {
@@ -346,7 +359,7 @@ void StringGrid::Paint(HDC target) {
       }
       const std::string& text = cells_.Cell(c, r);
       if (!text.empty()) {
-        const std::wstring wide = Wide(text);
+        const std::wstring wide = Wide(PaintedPart(text));
         SetTextColor(dc, GetSysColor(fixed ? COLOR_BTNTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         ExtTextOutW(dc, cell.left + 2, cell.top + 2, ETO_CLIPPED, &cell, wide.c_str(), static_cast<UINT>(wide.size()),
                     nullptr);

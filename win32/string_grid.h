@@ -82,7 +82,9 @@ class StringGrid : public Wnd {
   // The cell under a client point; false when there is none.
   bool CellAt(int x, int y, int& col, int& row) const;
 
-  // The overlaid edit field of the current cell.
+  // The overlaid edit field of the current cell. A cell longer than
+  // kMaxEditedBytes does not open in it (typing over it still works).
+  static constexpr std::size_t kMaxEditedBytes = 64 * 1024;
   bool EditorVisible() const;
   HWND EditorHandle() const { return editor_; }
   void ShowEditor();
@@ -117,6 +119,7 @@ class StringGrid : public Wnd {
   void OnMouseMove(int x, int y);
   void OnMouseUp();
   void OnDoubleClick(int x, int y);
+  void OpenEditor(bool withCellText);
   int SizingBorderAt(int x, int y) const;
   bool SetSizingCursor();
   LRESULT EditorMessage(UINT msg, WPARAM wp, LPARAM lp);

@@ -48,8 +48,9 @@ void StringGrid::OnKeyDown(WPARAM key) {
 
 void StringGrid::OnChar(wchar_t ch) {
   if (!editing_ || ch < L' ' || KeyDown(VK_CONTROL)) return;
-  // Typing into a cell replaces its text, as in a spreadsheet.
-  ShowEditor();
+  // Typing into a cell replaces its text, as in a spreadsheet; the old text
+  // is never loaded, so this works for a cell too long to edit as well.
+  OpenEditor(false);
   if (!EditorVisible()) return;
   const wchar_t text[2] = {ch, L'\0'};
   SetWindowTextW(editor_, text);
@@ -128,9 +129,20 @@ bool StringGrid::EditorVisible() const {
   return editor_ && (GetWindowLongPtrW(editor_, GWL_STYLE) & WS_VISIBLE);
 }
 
-void StringGrid::ShowEditor() {
+void StringGrid::ShowEditor() { OpenEditor(true); }
+
+void StringGrid::OpenEditor(bool withCellText) {
   if (!editing_ || !hwnd_ || current_.x < fixedCols_ || current_.y < fixedRows_) return;
   if (current_.x >= ColCount() || current_.y >= RowCount()) return;
+  const std::string& text = cells_.Cell(current_.x, current_.y);
+  // The edit field lays out its whole text on every change, at some 0.3 s
+  // per megabyte: a cell of megabytes (only a damaged file makes one) would
+  // hold the window for seconds. Such a cell is not opened; typing still
+  // replaces it.
+  if (withCellText && text.size() > kMaxEditedBytes) {
+    MessageBeep(MB_ICONWARNING);
+    return;
+  }
   ScrollInView(current_.x, current_.y);
   RECT cell;
   if (!CellRect(current_.x, current_.y, cell)) return;
@@ -143,7 +155,7 @@ void StringGrid::ShowEditor() {
     SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
   }
   editCell_ = current_;
-  SetWindowTextW(editor_, Wide(cells_.Cell(current_.x, current_.y)).c_str());
+  SetWindowTextW(editor_, withCellText ? Wide(text).c_str() : L"");
   MoveWindow(editor_, cell.left + 1, cell.top + 1, cell.right - cell.left - 1, cell.bottom - cell.top - 1, TRUE);
   ShowWindow(editor_, SW_SHOW);
   SetFocus(editor_);

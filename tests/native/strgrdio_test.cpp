@@ -54,7 +54,8 @@ TEST(TextLines, AllThreeLineEndsAndTheZeroByte) {
   EXPECT_EQ(SplitTextLines("a\n\nb").size(), 3u) << "an empty line in the middle counts";
   EXPECT_EQ(SplitTextLines("a\r\r\nb").size(), 3u) << "CR then CR LF is two line ends";
   EXPECT_TRUE(SplitTextLines("").empty());
-  auto cut = SplitTextLines(std::string("x\r\ny\0z\r\nw", 10));
+  const std::string withZero("x\r\ny\0z\r\nw", 10);  // the lines are views into it
+  auto cut = SplitTextLines(withZero);
   ASSERT_EQ(cut.size(), 2u);
   EXPECT_EQ(cut[1], "y");
 }
@@ -146,6 +147,24 @@ TEST(LoadFromText, UnreadableFilesRaiseAndLeaveTheGridAlone) {
   EXPECT_EQ(g.Cell(1, 1), "kept");
 }
 
+TEST(LoadFromText, StretchingIsRefusedBeyondFourMillionCells) {
+  Grid g(2, 2);
+  g.SetCell(1, 1, "kept");
+  TStringGridIO io;
+  io.TargetGrid = &g;
+  io.Stretch = true;
+  // 2999 lines (a final line end makes none), one with 2000 tabs: six million cells.
+  const std::string text = std::string(2000, '\t') + std::string(2999, '\n');
+  try {
+    io.ParseText(text, "\t", false);
+    FAIL() << "six million cells must be refused";
+  } catch (const FileError& e) {
+    EXPECT_STREQ(e.what(), "表が大きすぎます (2999 行 × 2001 列)");
+  }
+  EXPECT_EQ(g.RowCount(), 2);
+  EXPECT_EQ(g.Cell(1, 1), "kept");
+}
+
 TEST(LoadFromText, BinaryAndBrokenShiftJisLoadWithoutHarm) {
   Grid g(3, 3);
   TStringGridIO io;
@@ -172,6 +191,27 @@ TEST(SaveToText, FailedSaveKeepsTheOldFile) {
   EXPECT_THROW(io.SaveToText(dir.File("no/such/folder.txt"), "\t", false), FileError);
   EXPECT_THROW(io.SaveToHTML(dir.Path()), FileError);
   EXPECT_FALSE(std::filesystem::exists(file + ".qel-tmp"));
+}
+
+TEST(SaveToText, TakenTemporaryNamesAndTheTargetsPermissions) {
+  TempDir dir;
+  const std::string file = dir.File("list.txt");
+  TempDir::Write(file, "old");
+  chmod(file.c_str(), 0640);
+  // Left behind by an earlier run: a folder and a file at the temporary names.
+  std::filesystem::create_directory(file + ".qel-tmp");
+  TempDir::Write(file + ".qel-tmp1", "another save's");
+  Grid g = Filled(2, 1, {{"a", "b"}});
+  TStringGridIO io;
+  io.TargetGrid = &g;
+  io.SaveToText(file, "\t", false);
+  EXPECT_EQ(TempDir::Read(file), "a\tb\r\n");
+  struct stat st{};
+  ASSERT_EQ(stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_TRUE(std::filesystem::is_directory(file + ".qel-tmp"));
+  EXPECT_EQ(TempDir::Read(file + ".qel-tmp1"), "another save's");
+  EXPECT_FALSE(std::filesystem::exists(file + ".qel-tmp2"));
 }
 
 TEST(TargetGridNone, EveryOperationDoesNothing) {
@@ -207,8 +247,25 @@ TEST(SaveToHTML, ExactLinesWithUnsafeTextEscaped) {
             "</TABLE>\r\n"
             "</BODY>\r\n"
             "</HTML>\r\n");
-  // Trail bytes that look like '<' or '>' inside two-byte characters stay.
-  EXPECT_EQ(EscapeHtml("\x83\x3E\x83\x3C", false), "\x83\x3E\x83\x3C");
+}
+
+TEST(SaveToHTML, MarkupAfterALoneLeadByteIsStillEscaped) {
+  // '<', '>', '&' and '"' are never the second byte of a two-byte character:
+  // after a lead byte they are markup, and "\x81<!--" must not open a comment.
+  struct Case {
+    const char* in;
+    bool quotes;
+    const char* out;
+  } cases[] = {
+      {"\x81<!--", false, "\x81&lt;!--"},
+      {"\x83\x3E\x83\x3C", false, "\x83&gt;\x83&lt;"},
+      {"\x81&x", false, "\x81&amp;x"},
+      {"\xE0\"", true, "\xE0&quot;"},
+      {"\xE0\"", false, "\xE0\""},
+      {"表<", false, "表&lt;"},           // 95 5C is a whole character
+      {"\x81\x40<", false, "\x81\x40&lt;"},  // the ideographic blank too
+  };
+  for (const Case& c : cases) EXPECT_EQ(EscapeHtml(c.in, c.quotes), c.out) << c.in;
 }
 
 TEST(SaveToHTML, WritesTheFileUnderTheGivenNameWhateverItsExtension) {
