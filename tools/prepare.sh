@@ -26,7 +26,11 @@ trees='native'
 if [ "${1:-}" = --sanitizers ]; then
   # The native unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer
   # (for ./test.sh); lightly optimised, with line tables only, to keep the build short.
-  configure build/native-asan -DQEL_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1"
+  # GCC's flow analysis under the sanitizers warns falsely of uninitialised
+  # members inside the standard library (std::regex); the plain build still
+  # reports that warning.
+  configure build/native-asan -DQEL_SANITIZE=address,undefined \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -Wno-maybe-uninitialized"
   cmake --build build/native-asan --target native_tests -j"$jobs" -- --no-print-directory >/dev/null
   trees="$trees native-asan"
 fi
