@@ -13,10 +13,12 @@ tools/build-dxflib-mingw.sh build/deps/dxflib-mingw
 
 configure() {  # build dir, extra cmake arguments...
   local dir=$1; shift
-  # The test build treats warnings as errors; a tree configured before that
-  # option existed is configured again.
-  if [ ! -f "$dir/CMakeCache.txt" ] || ! grep -qx 'QEL_WERROR:BOOL=ON' "$dir/CMakeCache.txt"; then
+  # A tree is configured again when the arguments it was made with change
+  # (warnings as errors in the test build, the sanitizer flags).
+  local args="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_WERROR=ON $*"
+  if [ ! -f "$dir/CMakeCache.txt" ] || [ "$(cat "$dir/.qel-configured" 2>/dev/null)" != "$args" ]; then
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_WERROR=ON "$@" >/dev/null
+    printf '%s' "$args" > "$dir/.qel-configured"
   fi
 }
 configure build/native
