@@ -8,6 +8,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 tools/install-packages.sh
 tools/build-libjpeg-mingw.sh build/deps/libjpeg-mingw
+tools/build-pugixml-mingw.sh build/deps/pugixml-mingw
 
 configure() {  # build dir, extra cmake arguments...
   local dir=$1; shift
