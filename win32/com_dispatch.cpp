@@ -14,6 +14,9 @@ namespace {
 
 std::string ComMessage(HRESULT hr) { return SystemMessage(static_cast<unsigned long>(hr)); }
 
+// The interface behind an object a server returned; nullptr for any other.
+IDispatch* InterfaceOf(const Dispatch& object);
+
 void ToVariant(const Variant& in, VARIANT& out) {
   VariantInit(&out);
   if (in.IsInt()) {
@@ -30,7 +33,13 @@ void ToVariant(const Variant& in, VARIANT& out) {
     out.vt = VT_BSTR;
     out.bstrVal = SysAllocStringLen(w.data(), static_cast<UINT>(w.size()));
   } else if (in.IsObject()) {
-    throw AutomationError("an automation object cannot be passed as an argument here");
+    // An object goes back to a server as the interface it came from, such
+    // as a stencil master handed to a page's Drop.
+    IDispatch* d = InterfaceOf(*in.AsObject());
+    if (!d) throw AutomationError("only an object an automation server returned can be passed as an argument");
+    d->AddRef();
+    out.vt = VT_DISPATCH;
+    out.pdispVal = d;
   }
 }
 
@@ -83,6 +92,7 @@ class ComDispatch final : public Dispatch {
   Variant Call(const std::string& member, Args& args) override {
     return Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, nullptr, true);
   }
+  IDispatch* Interface() const { return d_; }
 
  private:
   DISPID Id(const std::string& member) {
@@ -165,6 +175,11 @@ class ComDispatch final : public Dispatch {
 
   IDispatch* d_;
 };
+
+IDispatch* InterfaceOf(const Dispatch& object) {
+  const auto* com = dynamic_cast<const ComDispatch*>(&object);
+  return com ? com->Interface() : nullptr;
+}
 
 }  // namespace
 
