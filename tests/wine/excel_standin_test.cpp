@@ -42,6 +42,15 @@ TEST(ExcelStandin, SaveToExcelFillsTheSheetCellByCell) {
   EXPECT_EQ(testing::TempDir::Read(dir.File("sheet.csv")),
             Utf8(u8"No.,表示,\"a,b\"\r\n1,,\"say \"\"hi\"\"\"\r\n"));
 
+  for (auto [row, column] : {std::pair{0, 1}, std::pair{1, 0}, std::pair{1048577, 1}}) {
+    try {
+      sheet->Get("Cells", {Variant(std::int32_t{row}), Variant(std::int32_t{column})});
+      ADD_FAILURE() << row << "," << column << " is outside the sheet";
+    } catch (const AutomationError& e) {
+      EXPECT_NE(std::string(e.what()).find("Cells: there is no cell at row"), std::string::npos) << e.what();
+    }
+  }
+
   sheet.reset();
   app->Call("Quit");
   app.reset();

@@ -144,8 +144,32 @@ TEST_F(VisioStandin, FailuresCarryTheServersDescription) {
        "is not a valid string constant"},
       {"not quoted at all", [&] { SetText(Drop(Page(1), "motor", 50, 60), "Prop.Row_3", "abc"); },
        "is not a valid string constant"},
+      {"unknown member", [&] { app->Get("NoSuchMember"); }, "NoSuchMember"},
       {"drawing opened twice", [&] { Open(DrawingPath()); }, "is already open"},
       {"stencil opened twice, other case", [&] { Open(RepoFile("tests/data/STANDIN-TEST.VSS")); }, "is already open"},
+      {"page name taken", [&] { Page(1)->Put("Name", Variant("Page-1")); Pages()->Call("add").AsObject()->Put("Name", Variant("page-1")); },
+       "Name: the document already has a page named page-1"},
+      {"page by a name it does not have", [&] { Pages()->Get("Item", {Variant("dwg9")}); }, "no page named dwg9"},
+      {"a page dropped as if it were a master",
+       [&] {
+         Variant notMaster(Page(1));
+         Args args{notMaster.ByRef(), Variant(1.0), Variant(1.0)};
+         Page(1)->Call("Drop", args);
+       },
+       "Drop: the object to drop is not a master"},
+      {"Drop without coordinates",
+       [&] {
+         Args name{Variant("motor")};
+         Args args{Variant(stencil->Call("masters", name).AsObject())};
+         Page(1)->Call("Drop", args);
+       },
+       "Drop: expects 3 argument(s), got 1"},
+      {"unknown unit",
+       [&] {
+         Args args{Variant("1 furlong"), Variant("mm"), Variant("mm"), Variant("#.00 mm")};
+         app->Call("FormatResult", args);
+       },
+       "FormatResult: unknown unit furlong"},
       {"missing file", [&] { Open(RepoFile("tests/data/no-such-file.vsd")); }, "Open: cannot read the file"},
       {"not XML", [&] { Open(notXml); }, "is not readable XML"},
   };
@@ -163,6 +187,51 @@ TEST_F(VisioStandin, QuitEndsTheProcess) {
   OpenBoth();
   app->Call("quit");
   EXPECT_EQ(WaitForSingleObject(process, 15000), WAIT_OBJECT_0);
+}
+
+std::wstring ClassesValue(const std::wstring& key) {
+  wchar_t buf[1024];
+  DWORD size = sizeof buf;
+  if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
+    return L"";
+  return buf;
+}
+
+DWORD RunToEnd(std::wstring commandLine) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 999;
+  DWORD code = 998;
+  if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return code;
+}
+
+// The program's own switches remove and restore what the install step
+// registered: without it Visio.Application cannot be created.
+TEST(VisioStandinRegistration, UnregisterThenRegisterAgain) {
+  const std::wstring clsid = ClassesValue(L"Visio.Application\\CLSID");
+  ASSERT_EQ(clsid, L"{5D0BD7BD-8511-499B-8452-CBEB5E80063E}");
+  const std::wstring server = ClassesValue(L"CLSID\\" + clsid + L"\\LocalServer32");
+  ASSERT_NE(server.find(L"VisioStandin.exe"), std::wstring::npos);
+  struct Restore {
+    std::wstring server;
+    ~Restore() { RunToEnd(server + L" /RegServer"); }
+  } restore{server};
+  EXPECT_EQ(RunToEnd(server + L" /UnregServer"), 0u);
+  EXPECT_EQ(ClassesValue(L"Visio.Application\\CLSID"), L"");
+  EXPECT_THROW(win::CreateComObject("Visio.Application"), AutomationError);
+  EXPECT_EQ(RunToEnd(server + L" /RegServer"), 0u);
+  EXPECT_EQ(ClassesValue(L"CLSID\\" + clsid + L"\\LocalServer32"), server);
+  auto app = win::CreateComObject("Visio.Application");
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(app->Get("ProcessID").AsInt()));
+  app->Call("quit");
+  app.reset();
+  ASSERT_NE(process, nullptr);
+  EXPECT_EQ(WaitForSingleObject(process, 15000), WAIT_OBJECT_0);
+  CloseHandle(process);
 }
 
 // Drawn for tests/wine/visio_standin_svg.py, which starts this test with
