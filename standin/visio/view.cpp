@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,18 +38,54 @@ std::shared_ptr<Page> SelectedPage() {
   return listed[static_cast<std::size_t>(sel)].page;
 }
 
+// Zoom and pan of the page view: zoom 1 fits the page into the window; the
+// wheel zooms about the cursor, dragging moves the page, a double click fits.
+double zoom = 1;
+double panX = 0, panY = 0;
+bool dragging = false;
+POINT dragFrom{};
+
+struct Layout {
+  double scale = 0;
+  double ox = 0, oy = 0;  // where the page's top left corner lies
+};
+
+Layout PageLayout(HWND window, const Page& page) {
+  RECT client;
+  GetClientRect(window, &client);
+  const int margin = 12;
+  const double availW = client.right - kListWidth - 2 * margin, availH = client.bottom - 2 * margin;
+  Layout l;
+  if (availW <= 0 || availH <= 0 || page.width <= 0 || page.height <= 0) return l;
+  l.scale = std::min(availW / page.width, availH / page.height) * zoom;
+  l.ox = kListWidth + margin + panX;
+  l.oy = margin + panY;
+  return l;
+}
+
+void ZoomAt(HWND window, int x, int y, double factor) {
+  std::shared_ptr<Page> page = SelectedPage();
+  if (!page) return;
+  const Layout before = PageLayout(window, *page);
+  if (before.scale <= 0) return;
+  zoom = std::clamp(zoom * factor, 0.2, 40.0);
+  const Layout after = PageLayout(window, *page);
+  // Keep the page point under the cursor where it is.
+  panX += (x - before.ox) * (1 - after.scale / before.scale);
+  panY += (y - before.oy) * (1 - after.scale / before.scale);
+  InvalidateRect(window, nullptr, FALSE);
+}
+
 void PaintPage(HWND window, HDC dc) {
   RECT client;
   GetClientRect(window, &client);
   RECT area{kListWidth, 0, client.right, client.bottom};
   FillRect(dc, &area, reinterpret_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
   std::shared_ptr<Page> page = SelectedPage();
-  if (!page || page->width <= 0 || page->height <= 0) return;
-  const int margin = 12;
-  const double availW = area.right - area.left - 2 * margin, availH = area.bottom - area.top - 2 * margin;
-  if (availW <= 0 || availH <= 0) return;
-  const double scale = std::min(availW / page->width, availH / page->height);
-  const double ox = area.left + margin, oy = area.top + margin;
+  if (!page) return;
+  const Layout layout = PageLayout(window, *page);
+  if (layout.scale <= 0) return;
+  const double scale = layout.scale, ox = layout.ox, oy = layout.oy;
   auto px = [&](double x) { return static_cast<int>(ox + x * scale + 0.5); };
   auto py = [&](double y) { return static_cast<int>(oy + (page->height - y) * scale + 0.5); };
 
@@ -119,15 +156,60 @@ LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
       MoveWindow(pageList, 0, 0, kListWidth, HIWORD(lp), TRUE);
       InvalidateRect(window, nullptr, TRUE);
       return 0;
+    case WM_MOUSEWHEEL: {
+      POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      ScreenToClient(window, &at);
+      ZoomAt(window, at.x, at.y, std::pow(1.25, GET_WHEEL_DELTA_WPARAM(wp) / 120.0));
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+      dragging = true;
+      dragFrom = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      SetCapture(window);
+      return 0;
+    case WM_MOUSEMOVE:
+      if (dragging) {
+        const POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        panX += at.x - dragFrom.x;
+        panY += at.y - dragFrom.y;
+        dragFrom = at;
+        InvalidateRect(window, nullptr, FALSE);
+      }
+      return 0;
+    case WM_LBUTTONUP:
+      dragging = false;
+      ReleaseCapture();
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      zoom = 1;
+      panX = panY = 0;
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the page view paints every pixel itself
     case WM_COMMAND:
-      if (LOWORD(wp) == kPageListId && HIWORD(wp) == LBN_SELCHANGE) InvalidateRect(window, nullptr, TRUE);
+      if (LOWORD(wp) == kPageListId && HIWORD(wp) == LBN_SELCHANGE) {
+        zoom = 1;
+        panX = panY = 0;
+        InvalidateRect(window, nullptr, FALSE);
+      }
       if (LOWORD(wp) == kSaveSvgId) SaveSvgFromMenu(window);
       if (LOWORD(wp) == kExitId) DestroyWindow(window);
       return 0;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window, &ps);
-      PaintPage(window, dc);
+      // Drawn off screen first, so that zooming and dragging do not flicker.
+      RECT client;
+      GetClientRect(window, &client);
+      HDC memory = CreateCompatibleDC(dc);
+      HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(1L, client.right), std::max(1L, client.bottom));
+      HGDIOBJ old = SelectObject(memory, bitmap);
+      PaintPage(window, memory);
+      BitBlt(dc, kListWidth, 0, client.right - kListWidth, client.bottom, memory, kListWidth, 0, SRCCOPY);
+      SelectObject(memory, old);
+      DeleteObject(bitmap);
+      DeleteDC(memory);
       EndPaint(window, &ps);
       return 0;
     }
@@ -144,6 +226,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
 
 HWND CreateViewWindow(HINSTANCE instance) {
   WNDCLASSW wc{};
+  wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
