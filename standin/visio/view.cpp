@@ -30,7 +30,16 @@ struct ListedPage {
 std::vector<ListedPage> listed;
 HWND pageList = nullptr;
 
-void Session_Changed(HWND window) { RefreshView(window); }
+constexpr UINT_PTR kRefreshTimer = 1;
+bool refreshPending = false;
+
+// A drawing client changes the document with every call; the view catches
+// up a little later, once for many changes, instead of after each one.
+void Session_Changed(HWND window) {
+  if (!window || refreshPending) return;
+  refreshPending = SetTimer(window, kRefreshTimer, 150, nullptr) != 0;
+  if (!refreshPending) RefreshView(window);
+}
 
 std::shared_ptr<Page> SelectedPage() {
   const LRESULT sel = SendMessageW(pageList, LB_GETCURSEL, 0, 0);
@@ -92,6 +101,10 @@ void PaintPage(HWND window, HDC dc) {
   Rectangle(dc, px(0), py(page->height), px(page->width), py(0));
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
   SetBkMode(dc, TRANSPARENT);
+  SetTextAlign(dc, TA_LEFT | TA_BASELINE);
+  HFONT font = nullptr;  // one font for every text of one size
+  int fontHeight = 0;
+  HGDIOBJ oldFont = nullptr;
   for (const DrawnShape& shape : DrawPage(*page)) {
     for (const auto& path : shape.paths) {
       if (path.empty()) continue;
@@ -102,15 +115,20 @@ void PaintPage(HWND window, HDC dc) {
       Ellipse(dc, px(e.center.x - e.rx), py(e.center.y + e.ry), px(e.center.x + e.rx), py(e.center.y - e.ry));
     for (const DrawnText& t : shape.texts) {
       const int height = std::max(6, static_cast<int>(t.size * scale * 1.3));
-      HFONT font = CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS Gothic");
-      HGDIOBJ oldFont = SelectObject(dc, font);
-      SetTextAlign(dc, TA_LEFT | TA_BASELINE);
+      if (height != fontHeight) {
+        HFONT next = CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS Gothic");
+        HGDIOBJ previous = SelectObject(dc, next);
+        if (!oldFont) oldFont = previous;
+        if (font) DeleteObject(font);
+        font = next;
+        fontHeight = height;
+      }
       TextOutW(dc, px(t.baseline.x), py(t.baseline.y), t.text.c_str(), static_cast<int>(t.text.size()));
-      SelectObject(dc, oldFont);
-      DeleteObject(font);
     }
   }
+  if (oldFont) SelectObject(dc, oldFont);
+  if (font) DeleteObject(font);
   SelectObject(dc, oldBrush);
 }
 
@@ -152,6 +170,13 @@ LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
       SetMenu(window, bar);
       return 0;
     }
+    case WM_TIMER:
+      if (wp == kRefreshTimer) {
+        KillTimer(window, kRefreshTimer);
+        refreshPending = false;
+        RefreshView(window);
+      }
+      return 0;
     case WM_SIZE:
       MoveWindow(pageList, 0, 0, kListWidth, HIWORD(lp), TRUE);
       InvalidateRect(window, nullptr, TRUE);
