@@ -13,6 +13,7 @@ std::atomic<long> serverLocks{0};
 std::atomic<bool> everUsed{false};
 std::atomic<bool> endWhenUnusedFlag{false};
 std::atomic<bool> userControlFlag{false};
+std::atomic<bool> stopping{false};
 DWORD loopThread = 0;
 
 void CheckUnused() {
@@ -43,6 +44,8 @@ class ClassFactory final : public IClassFactory {
     if (!out) return E_POINTER;
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
+    // A client arriving while the server winds down gets a fresh one.
+    if (stopping) return CO_E_SERVER_STOPPING;
     DispatchObject* object = nullptr;
     try {
       object = create_();
@@ -177,6 +180,7 @@ int RunServerLoop(bool endWhenUnused, UINT idleLimitMs) {
 void SetUserControl(bool userControl) { userControlFlag = userControl; }
 
 void RequestServerQuit() {
+  stopping = true;
   if (loopThread) PostThreadMessageW(loopThread, WM_QUIT, 0, 0);
 }
 
