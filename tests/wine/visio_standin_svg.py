@@ -84,6 +84,23 @@ def main():
     terminal = masters(page1, "terminal")
     check(len(terminal) == 1 and near(terminal[0].find("s:ellipse", NS).get("cy"), 207), "terminal at (50, 90)")
 
+    probe = masters(page1, "probe")
+    check(len(probe) == 1, "one probe")
+    if probe:
+        # Its nested shape starts 0.2 in right of the drop point (200, 100); the
+        # arc from (0, 0.1) to (0.2, 0.1) bows 0.1 in upwards; the geometry
+        # without line is not drawn.
+        paths = probe[0].findall("s:path", NS)
+        check(len(paths) == 1 and not probe[0].findall("s:line", NS), "only the arc is drawn")
+        if paths:
+            points = [tuple(float(v) for v in p.split()) for p in paths[0].get("d").replace("M", "").split("L")]
+            check(points[0] == (205.08, 194.46) and points[-1] == (210.16, 194.46), "arc ends %s %s" % (points[0], points[-1]))
+            check(near(min(p[1] for p in points), 191.92), "arc top %s" % min(p[1] for p in points))
+        e = probe[0].find("s:ellipse", NS)
+        check(near(e.get("cx"), 207.62) and near(e.get("cy"), 194.46) and near(e.get("rx"), 3.81) and near(e.get("ry"), 1.27),
+              "ellipse given vertical axis first")
+    check(page2.get("width") == "420mm" and page2.get("height") == "297mm", "an added page has the first page's size")
+
     motor2 = masters(page2, "motor")
     check(len(motor2) == 1 and near(motor2[0].find("s:ellipse", NS).get("cx"), 90), "page 2 motor at x 90")
     check(len(masters(page2, "terminal")) == 0 and not page2.findall(".//s:line", NS), "page 2 holds only its motor")

@@ -251,6 +251,7 @@ TEST_F(VisioStandin, DrawsPagesForTheSvgReader) {
   SetText(motor, "Prop.Row_3", "\"電動機 \"\"1\"\"\"");
   SetText(motor, "Prop.Row_4", "\"3.7kw\"");
   Drop(Page(1), "terminal", 50, 90);
+  Drop(Page(1), "probe", 200, 100);
   Object page2 = Pages()->Call("add").AsObject();
   page2->Put("name", Variant("dwg2"));
   SetText(Drop(Page(2), "motor", 90, 60), "Prop.Row_2", "\"P2\"");
