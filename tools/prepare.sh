@@ -7,8 +7,8 @@ cd "$root"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 tools/install-packages.sh
-tools/build-libjpeg-mingw.sh build/deps/libjpeg-mingw
 tools/build-pugixml-mingw.sh build/deps/pugixml-mingw
+tools/build-libjpeg-mingw.sh build/deps/libjpeg-mingw
 
 configure() {  # build dir, extra cmake arguments...
   local dir=$1; shift
