@@ -301,6 +301,43 @@ TEST(VisioDrawingEndToEnd, AMissingMasterIsReportedAndTheProgramStaysUsable) {
   EXPECT_FALSE(p.HasEnded());
 }
 
+// Visio ended by force in the middle of a drawing: the next call fails,
+// the general error handler says so, and the program goes on working.
+TEST(VisioDrawingEndToEnd, AServerKilledWhileDrawingIsReportedWithoutHanging) {
+  VisioProgramFolder folder;
+  ReplaceFileContents(folder.File("list.txt"), ListFile(TwentyRows()));
+  ProgramProcess p(testing::ProgramExe(), folder.Path());
+  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  ASSERT_TRUE(main);
+  LoadList(p, main, folder.File("list.txt"));
+  Command(main, TQel_Wirmap::kDrowing1);
+
+  // Killed once its page list shows the second page.
+  HWND standin = nullptr;
+  ASSERT_TRUE(testing::WaitUntil(
+      [&] {
+        for (HWND h : testing::TopLevelWindows(0, L"QelVisioStandin", true))
+          for (HWND list : testing::ChildrenOf(h, L"ListBox"))
+            if (SendMessageW(list, LB_GETCOUNT, 0, 0) >= 2) standin = h;
+        return standin != nullptr;
+      },
+      60000));
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, testing::ProcessOf(standin));
+  ASSERT_NE(process, nullptr);
+  TerminateProcess(process, 1);
+  EXPECT_EQ(WaitForSingleObject(process, 5000), WAIT_OBJECT_0);
+  CloseHandle(process);
+
+  const auto d = testing::WaitForDialog(p.Pid(), 60000);
+  ASSERT_TRUE(d) << "the failed call must be reported";
+  EXPECT_FALSE(d->text.empty());
+  testing::PressButton(d->hwnd, IDOK);
+  ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(d->hwnd) || !IsWindowVisible(d->hwnd); }));
+  EXPECT_FALSE(testing::WaitForDialog(p.Pid(), 1500)) << "one message for the one failure";
+  Command(main, TQel_Wirmap::kAbout1);
+  EXPECT_TRUE(p.WaitForWindow(L"TAboutBox")) << "the program answers commands after the failure";
+}
+
 // "Excel に保存": every list cell (c, r) arrives at (r + 1, c + 1); the
 // sheet, saved as UTF-8 CSV by the stand-in, is compared line by line.
 TEST(ExcelEndToEnd, TheListArrivesCellByCell) {
