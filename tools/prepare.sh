@@ -8,6 +8,7 @@ cd "$root"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 tools/install-packages.sh
+tools/build-pugixml-mingw.sh build/deps/pugixml-mingw
 tools/build-libjpeg-mingw.sh build/deps/libjpeg-mingw
 tools/build-dxflib-mingw.sh build/deps/dxflib-mingw
 
