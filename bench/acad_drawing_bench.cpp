@@ -6,6 +6,7 @@
 // delivery takes one command per 100 ms cycle, so 1.0 is no overhead.
 //
 // Usage: acad_drawing_bench <program folder with Data\Qel-Acad.DWG> <page base name>
+// (both absolute: AutoCAD runs in a folder of its own)
 #include <windows.h>
 
 #include <cstdio>
@@ -111,6 +112,13 @@ int wmain(int argc, wchar_t** argv) {
               link.sent - delivered - failed);
   std::printf("AutoCAD start: %.3f s; total: %.3f s; ratio to %d x 100 ms: %.3f (without the start: %.3f)\n",
               link.launchSeconds, seconds, link.sent, seconds / (link.sent * 0.1), delivery / (link.sent * 0.1));
+
+  int pages = 0;
+  for (int page = 1; page <= 11; ++page) {
+    const std::string file = qel::win::Narrow(argv[2]) + std::to_string(page) + ".DWG";
+    if (GetFileAttributesW(qel::win::Wide(file).c_str()) != INVALID_FILE_ATTRIBUTES) ++pages;
+  }
+  std::printf("page files written: %d\n", pages);
 
   // AutoCAD stays open after a job; the benchmark closes the one it used.
   DWORD pid = 0;

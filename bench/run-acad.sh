@@ -7,10 +7,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/prepare.sh
-out=build/bench-acad
+out=$PWD/build/bench-acad
 rm -rf "$out" && mkdir -p "$out"
+win() { local p="Z:$1"; echo "${p//\//\\}"; }
 exec tools/wine-session.sh bash -c '
   set -e
   "$WINE" build/windows/acad_delivery_bench.exe "$0" "C:\\Program Files\\AutoCAD 2000\\ACAD.EXE"
-  "$WINE" build/windows/acad_drawing_bench.exe build\\windows\\app "$1"\\bench
-  ls "$2"' "${1:-200}" "${out//\//\\}" "$out"
+  "$WINE" build/windows/acad_drawing_bench.exe "$1" "$2"
+  ls "$3"' "${1:-200}" "$(win "$PWD/build/windows/app")" "$(win "$out/bench")" "$out"
