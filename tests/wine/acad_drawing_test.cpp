@@ -56,9 +56,33 @@ void EndAcadProcesses() {
   }
 }
 
-struct AcadGuard {
-  AcadGuard() { EndAcadProcesses(); }
-  ~AcadGuard() { EndAcadProcesses(); }
+// The installed AutoCAD 2000's profile key holding its single-drawing setting.
+constexpr const wchar_t* kDrawingWindowKey =
+    L"Software\\Autodesk\\AutoCAD\\R15.0\\ACAD-1:409\\Profiles\\<<Unnamed Profile>>\\Drawing Window";
+
+// A drawing job removes the edition's single-drawing setting, as it must;
+// the prefix is shared by every test, so the guard puts it back.
+class AcadGuard {
+ public:
+  AcadGuard() {
+    EndAcadProcesses();
+    DWORD size = sizeof sdiMode_;
+    hadSdiMode_ = RegGetValueW(HKEY_CURRENT_USER, kDrawingWindowKey, L"SDIMode", RRF_RT_REG_DWORD, nullptr, &sdiMode_,
+                               &size) == ERROR_SUCCESS;
+  }
+  ~AcadGuard() {
+    EndAcadProcesses();
+    if (hadSdiMode_)
+      RegSetKeyValueW(HKEY_CURRENT_USER, kDrawingWindowKey, L"SDIMode", REG_DWORD, &sdiMode_, sizeof sdiMode_);
+    else
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kDrawingWindowKey, L"SDIMode");
+  }
+  AcadGuard(const AcadGuard&) = delete;
+  AcadGuard& operator=(const AcadGuard&) = delete;
+
+ private:
+  DWORD sdiMode_ = 0;
+  bool hadSdiMode_ = false;
 };
 
 // One list row: NAME, START, kW, V, 88(MS), 6(☆), 19(M⊿), 49(TH), 49(A),
@@ -237,6 +261,10 @@ TEST(AcadDrawingPages, MixedListOverTwoPagesAnsweredYes) {
   EXPECT_NE(ReadWholeFile(out + "\\plant1.DWG"), "an older page");
   EXPECT_FALSE(testing::FileExists(out + "\\plant3.DWG"));
   EXPECT_EQ(AcadProcesses().size(), 1u) << "one AutoCAD, left running";
+  DWORD sdi = 0, size = sizeof sdi;
+  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kDrawingWindowKey, L"SDIMode", RRF_RT_REG_DWORD, nullptr, &sdi, &size),
+            ERROR_FILE_NOT_FOUND)
+      << "the job removes the single-drawing setting";
   EXPECT_FALSE(testing::FindDialog(p.Pid()));
 }
 
