@@ -170,6 +170,8 @@ std::string ComboEntry(HWND combo, int index) {
 }
 
 TEST(AcadDrawing, TypeWindowChoosesTheInstalledEditionAtStartUp) {
+  if (const char* role = std::getenv("QEL_ACAD_ROLE"); role && std::string(role) != "2000")
+    GTEST_SKIP() << "another edition is installed";
   ProgramFolder folder;
   ProgramProcess p(testing::ProgramExe(), folder.Path());
   const HWND main = p.WaitForWindow(L"TQel_Wirmap");
