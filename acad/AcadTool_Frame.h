@@ -13,11 +13,6 @@
 
 namespace qel {
 
-// An inline namespace of its own keeps this window's symbols apart from the
-// start-up stand-in window of the same name in app/ while both exist; code
-// names it qel::TAcadTool_Frame.
-inline namespace acad_window {
-
 class TAcadTool_Frame : public win::Form {
  public:
   // `link` is the main window's AcadControl1; `setLabel57` writes the main
@@ -39,5 +34,8 @@ class TAcadTool_Frame : public win::Form {
   std::function<void(const std::string&)> setLabel57_;
 };
 
-}  // namespace acad_window
+// The one type window of the run, while it exists; the drawing reads its
+// chosen entry, the main window's menu shows it.
+extern TAcadTool_Frame* AcadTool_Frame;
+
 }  // namespace qel

@@ -5,7 +5,8 @@
 #include "win32/application.h"
 
 namespace qel {
-inline namespace acad_window {
+
+TAcadTool_Frame* AcadTool_Frame = nullptr;
 
 namespace {
 constexpr int kClientWidth = 316;
@@ -46,9 +47,13 @@ TAcadTool_Frame::TAcadTool_Frame(AcadLinkApi& link, std::function<void(const std
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
   FormCreate();
+  AcadTool_Frame = this;
 }
 
-TAcadTool_Frame::~TAcadTool_Frame() { DestroyHandle(); }
+TAcadTool_Frame::~TAcadTool_Frame() {
+  if (AcadTool_Frame == this) AcadTool_Frame = nullptr;
+  DestroyHandle();
+}
 
 void TAcadTool_Frame::FormCreate() {
   choice_.FormCreate();
@@ -68,5 +73,4 @@ void TAcadTool_Frame::ShowChoice() {
   if (setLabel57_) setLabel57_(choice_.StatusSentence());
 }
 
-}  // namespace acad_window
 }  // namespace qel

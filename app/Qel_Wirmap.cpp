@@ -1,5 +1,7 @@
 #include "app/Qel_Wirmap.h"
 
+#include "acad/AcadTool_Frame.h"
+#include "acad/a_cad.h"
 #include "base/file_io.h"
 #include "base/paths.h"
 #include "ui/AboutBox.h"
@@ -36,6 +38,8 @@ TQel_Wirmap::TQel_Wirmap() {
   StringGridIO1.Stretch = false;
   StringGridIO2.TargetGrid = &StringGrid2.Cells();
   StringGridIO2.Stretch = false;
+  AcadControl1.SetAcadType(atACAD2000);
+  AcadControl1.Loaded();
   WireEvents();
   FormCreate();
 }
@@ -43,6 +47,7 @@ TQel_Wirmap::TQel_Wirmap() {
 TQel_Wirmap::~TQel_Wirmap() {
   auto& app = win::Application::Instance();
   app.onHint = nullptr;
+  AcadTearDown();
   DestroyHandle();
 }
 
@@ -103,6 +108,9 @@ void TQel_Wirmap::FormCreate() {
     return win::Narrow(std::wstring_view(buf, n));
   }();
   TheVisioModule().SetProgramFolder(programFolder_);
+  AcadSetProgramFolder(programFolder_);
+  // The type window is made after this one; until then no entry is chosen.
+  AcadSetUp(AcadControl1, StringGrid1.Cells(), [] { return AcadTool_Frame ? AcadTool_Frame->AcadTypeList.ItemIndex() : -1; });
 
   SaveDialog1.InitialDir = programFolder_;
   OpenDialog1.InitialDir = programFolder_;
@@ -209,8 +217,20 @@ void TQel_Wirmap::Drowing1Click() {
   // Errors Visio raises while drawing go to the general error handler.
   if (!VisioOpenFailed) visio.VisioDrawList(StringGrid1.Cells());
 }
-void TQel_Wirmap::ACADAClick() {}
-void TQel_Wirmap::AutoCadToolS1Click() {}
+void TQel_Wirmap::ACADAClick() {
+  SaveDialog2.Filter = AcadSaveFilter();
+  SaveDialog2.DefaultExt.clear();  // a name typed without extension stays as typed
+  if (!SaveDialog2.Execute(hwnd_)) return;
+  AcadDrawToFile(
+      SaveDialog2.FileName,
+      [](const std::string& path) { return GetFileAttributesW(win::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; },
+      [this](const std::string& text, const std::string& caption) {
+        return win::MessageBoxCp932(hwnd_, text, caption, MB_YESNO) == IDYES;
+      });
+}
+void TQel_Wirmap::AutoCadToolS1Click() {
+  if (AcadTool_Frame) AcadTool_Frame->Show();
+}
 void TQel_Wirmap::About1Click() {
   if (AboutBox) AboutBox->Show();
 }

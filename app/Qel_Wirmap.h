@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "acadlink/AcadCtrl_win.h"
 #include "list/StrGrdIO.h"
 #include "list/circuit_list.h"
 #include "selection/equipment_table.h"
@@ -119,6 +120,9 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   // ---- non-visual parts ----
   TStringGridIO StringGridIO1;  // the circuit list
   TStringGridIO StringGridIO2;  // the equipment table
+  // The link to AutoCAD, for the whole run: the edition the drawing starts
+  // is chosen in the type selection window.
+  TAcadControl AcadControl1;
   win::FileDialog SaveDialog1{win::FileDialog::Kind::Save};
   win::FileDialog OpenDialog1{win::FileDialog::Kind::Open};
   win::FileDialog SaveDialog2{win::FileDialog::Kind::Save};

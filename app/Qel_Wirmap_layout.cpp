@@ -2,6 +2,7 @@
 // bottom panel and the maintenance view.
 #include "app/Qel_Wirmap.h"
 
+#include "acad/a_cad.h"
 #include "app/resource_ids.h"
 
 namespace qel {
@@ -158,7 +159,7 @@ void TQel_Wirmap::CreateDialogs() {
   OpenDialog1.Title = "ファイル名を指定してください。";
   OpenDialog1.Filter = listFilters;
 
-  SaveDialog2.Filter = {{"DWGﾌｧｲﾙ (*.DWG)", "*.DWG"}, {"すべてのﾌｧｲﾙ (*.*)", "*.*"}};
+  SaveDialog2.Filter = AcadSaveFilter();
 
   OpenDialog2.Title = "ファイル名を指定してください。";
   OpenDialog2.Filter = {{"DATA(専用器具データ *.SDT)", "*.SDT"}};

@@ -3,7 +3,7 @@
 // closes. Closing asks nothing.
 #include <windows.h>
 
-#include "app/AcadToolFramePlaceholder.h"
+#include "acad/AcadTool_Frame.h"
 #include "app/Qel_Wirmap.h"
 #include "ui/AboutBox.h"
 #include "ui/Line.h"
@@ -27,7 +27,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   qel::TQel_Wirmap mainWindow;  // first: the application's main window
   qel::TAboutBox aboutBox;
   qel::TLINE line;
-  qel::TAcadTool_Frame acadToolFrame;
+  // Last: it switches the link's watch timer off and writes Label57.
+  qel::TAcadTool_Frame acadToolFrame(mainWindow.AcadControl1,
+                                     [&mainWindow](const std::string& text) { mainWindow.Label57.SetText(text); });
   mainWindow.Show();
   return app.Run(mainWindow.Handle());
 }

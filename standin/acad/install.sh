@@ -35,8 +35,16 @@ sum=$(md5sum "$bin/$exe" | cut -d' ' -f1)
 want="$role $sum"
 # The key line as the prefix's registry file writes it (backslashes doubled).
 keyline="[$(printf '%s\\%s' "$hklm" "$product" | sed 's/\\/\\\\/g')]"
+# A drawing job removes the profile's SDIMode value (the real AutoCAD writes
+# its profile back when it ends; the stand-in is usually ended by force), so
+# its presence is part of being installed.
+profile_current() {
+  [ "$role" != 2000 ] && return 0
+  grep -A3 -F 'Profiles\\<<Unnamed Profile>>\\Drawing Window]' "$WINEPREFIX/user.reg" 2>/dev/null \
+    | grep -q '^"SDIMode"='
+}
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && [ -f "$progdir/$exe" ] \
-   && grep -qiF "$keyline" "$WINEPREFIX/system.reg" 2>/dev/null; then
+   && grep -qiF "$keyline" "$WINEPREFIX/system.reg" 2>/dev/null && profile_current; then
   exit 0
 fi
 

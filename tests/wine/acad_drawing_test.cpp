@@ -1,0 +1,293 @@
+// The real Qel-Wirmap.exe drawing a circuit list into the AutoCAD stand-in,
+// installed in the prefix as AutoCAD 2000, driven from outside through its
+// menus and dialogs. The page files are read back by
+// tests/acad_drawing/check_pages.py with ezdxf (an independent reader): the
+// tests that write pages run only when that script gives them a folder in
+// QEL_ACAD_DRAWING_OUT.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/Qel_Wirmap.h"
+#include "base/file_io.h"
+#include "tests/support/program_folder.h"
+#include "tests/support/ui_driver.h"
+
+namespace qel {
+namespace {
+
+using testing::ProgramFolder;
+using testing::ProgramProcess;
+
+constexpr DWORD kJobMs = 240000;  // a two-page job is some 250 texts at 100 ms each, plus the start
+constexpr DWORD kQuietMs = 3000;
+
+void Command(HWND main, UINT id) { PostMessageW(main, WM_COMMAND, id, 0); }
+
+// The processes whose main frame is an AutoCAD frame (the stand-in's).
+std::vector<DWORD> AcadProcesses() {
+  std::vector<DWORD> pids;
+  EnumWindows(
+      [](HWND h, LPARAM lp) -> BOOL {
+        const std::wstring cls = testing::ClassOf(h);
+        if (cls.rfind(L"Afx:400000:b:", 0) == 0) {
+          const DWORD pid = testing::ProcessOf(h);
+          auto& out = *reinterpret_cast<std::vector<DWORD>*>(lp);
+          if (pid != GetCurrentProcessId() && std::find(out.begin(), out.end(), pid) == out.end()) out.push_back(pid);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&pids));
+  return pids;
+}
+
+// The program leaves AutoCAD running after a job, as it does with the real
+// one; a test ends every stand-in before and after it runs.
+void EndAcadProcesses() {
+  for (DWORD pid : AcadProcesses()) {
+    if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+      TerminateProcess(h, 0);
+      WaitForSingleObject(h, 10000);
+      CloseHandle(h);
+    }
+  }
+}
+
+// The installed AutoCAD 2000's profile key holding its single-drawing setting.
+constexpr const wchar_t* kDrawingWindowKey =
+    L"Software\\Autodesk\\AutoCAD\\R15.0\\ACAD-1:409\\Profiles\\<<Unnamed Profile>>\\Drawing Window";
+
+// A drawing job removes the edition's single-drawing setting, as it must;
+// the prefix is shared by every test, so the guard puts it back.
+class AcadGuard {
+ public:
+  AcadGuard() {
+    EndAcadProcesses();
+    DWORD size = sizeof sdiMode_;
+    hadSdiMode_ = RegGetValueW(HKEY_CURRENT_USER, kDrawingWindowKey, L"SDIMode", RRF_RT_REG_DWORD, nullptr, &sdiMode_,
+                               &size) == ERROR_SUCCESS;
+  }
+  ~AcadGuard() {
+    EndAcadProcesses();
+    if (hadSdiMode_)
+      RegSetKeyValueW(HKEY_CURRENT_USER, kDrawingWindowKey, L"SDIMode", REG_DWORD, &sdiMode_, sizeof sdiMode_);
+    else
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kDrawingWindowKey, L"SDIMode");
+  }
+  AcadGuard(const AcadGuard&) = delete;
+  AcadGuard& operator=(const AcadGuard&) = delete;
+
+ private:
+  DWORD sdiMode_ = 0;
+  bool hadSdiMode_ = false;
+};
+
+// One list row: NAME, START, kW, V, 88(MS), 6(☆), 19(M⊿), 49(TH), 49(A),
+// MCB, MCB(Trip), I/F, Type, Tag, as a tab-separated line of the list file.
+std::string Row(int no, const std::string& name, const std::string& start, const std::vector<std::string>& motor,
+                const std::string& io = "", const std::string& type = "", const std::string& tag = "") {
+  std::vector<std::string> cells(21);
+  cells[0] = std::to_string(no);
+  cells[1] = name;
+  cells[2] = start;
+  const int motorCols[] = {3, 4, 6, 7, 8, 9, 10, 11, 12};
+  for (std::size_t i = 0; i < motor.size() && i < 9; ++i) cells[static_cast<std::size_t>(motorCols[i])] = motor[i];
+  cells[18] = io;
+  cells[19] = type;
+  cells[20] = tag;
+  std::string line;
+  for (std::size_t i = 0; i < cells.size(); ++i) line += (i ? "\t" : "") + cells[i];
+  return line + "\r\n";
+}
+
+const std::string kHeader =
+    "No.\tNAME\tSTART\tkW\tV\tA\t88(MS)\t6(☆)\t19(M⊿)\t49(TH)\t49(A)\tMCB\tMCB(Trip)\tA.B\tC.D\tE.F\tG\tH\tI/F\tType\t"
+    "Tag\r\n";
+
+// Every drawing recipe over two pages; row 8 is a reserve row, so page 2
+// starts without frame lines, and its first row is an instrument loop, so
+// it has no supply bus either. Row 13 has no NAME: row 14 is never drawn.
+std::string MixedList() {
+  return kHeader + Row(1, "M1", "直", {"3.7", "200", "SC-5", "", "", "TR-5", "15", "NF30", "20"}) +
+         Row(2, "D2", " ", {}, "Di>Ry", "Di-A", "T02") + Row(3, "D3", " ", {}, "Do", "Do-Ry", "T03") +
+         Row(4, "F4", "送り漏", {"11", "200", "", "", "", "", "", "EG53", "50"}) +
+         Row(5, "A5", " ", {}, "Ai>4", "Ai-", "T05") + Row(6, "W6", " ", {}, "Wo", "Wo-B", "T06") +
+         Row(7, "S7", "☆⊿", {"22", "200", "SC-N2", "SC-N1", "SC-4", "TR-N2", "40", "NF100", "100"}) +
+         Row(8, "SP", " ", {}) + Row(9, "A9", " ", {}, "Ao", "Ao-1", "T09") +
+         Row(10, "R10", "可逆漏", {"1.5", "400", "SC-03", "", "", "TR-0N", "3.6", "EG33", "10"}) +
+         Row(11, "W11", " ", {}, "Wi>PLC", "Wi-B", "T11") + Row(12, "A12", " ", {}, "Ai>C", "Ai-T", "T12") +
+         Row(13, "", "", {}) + Row(14, "after a gap", "直", {"3.7", "200"});
+}
+
+// Loads a list file into the circuit list through the program's own open
+// command (first file type: tab-separated).
+void LoadList(const ProgramProcess& p, HWND main, const std::string& file) {
+  Command(main, TQel_Wirmap::kLoad1);
+  const auto dialog = testing::WaitForDialog(p.Pid());
+  ASSERT_TRUE(dialog) << "no open dialog";
+  testing::AnswerFileDialog(dialog->hwnd, file, 1);
+  ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(dialog->hwnd) || !IsWindowVisible(dialog->hwnd); }));
+}
+
+// Chooses "ACADで作図(&A)" and names the drawing in its save dialog.
+void DrawAs(const ProgramProcess& p, HWND main, const std::string& path) {
+  Command(main, TQel_Wirmap::kACADA);
+  const auto dialog = testing::WaitForDialog(p.Pid());
+  ASSERT_TRUE(dialog) << "no save dialog";
+  testing::AnswerFileDialog(dialog->hwnd, path, 0);
+  ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(dialog->hwnd) || !IsWindowVisible(dialog->hwnd); }));
+}
+
+// A page file is complete when it exists and its size holds for a while.
+bool WaitForPage(const std::string& path, DWORD timeoutMs) {
+  long long last = -1;
+  int steady = 0;
+  return testing::WaitUntil(
+      [&] {
+        WIN32_FILE_ATTRIBUTE_DATA a{};
+        if (!GetFileAttributesExW(win::Wide(path).c_str(), GetFileExInfoStandard, &a)) return false;
+        const long long size = (static_cast<long long>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+        steady = size > 0 && size == last ? steady + 1 : 0;
+        last = size;
+        Sleep(100);
+        return steady >= 5;
+      },
+      timeoutMs);
+}
+
+std::string ComboEntry(HWND combo, int index) {
+  DWORD_PTR len = 0;
+  SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, 2000, &len);
+  std::wstring text(static_cast<std::size_t>(len) + 1, L'\0');
+  DWORD_PTR got = 0;
+  SendMessageTimeoutW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, 2000, &got);
+  text.resize(static_cast<std::size_t>(len));
+  return win::Narrow(text);
+}
+
+TEST(AcadDrawing, TypeWindowChoosesTheInstalledEditionAtStartUp) {
+  if (const char* role = std::getenv("QEL_ACAD_ROLE"); role && std::string(role) != "2000")
+    GTEST_SKIP() << "another edition is installed";
+  ProgramFolder folder;
+  ProgramProcess p(testing::ProgramExe(), folder.Path());
+  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  ASSERT_TRUE(main);
+  EXPECT_TRUE(testing::FindChild(main, L"Static", "Auto Cadは AutoCAD 2000 が有効です。"))
+      << "the status line shows the type window's sentence";
+  EXPECT_FALSE(testing::FindChild(main, L"Static", "AutoCAD の状態を確認しています"));
+
+  const auto frames = testing::TopLevelWindows(p.Pid(), L"TAcadTool_Frame", false);
+  ASSERT_EQ(frames.size(), 1u);
+  const HWND frame = frames.front();
+  EXPECT_FALSE(IsWindowVisible(frame));
+  EXPECT_EQ(testing::TextOf(frame), "Acad Select");
+  const auto combos = testing::ChildrenOf(frame, L"ComboBox");
+  ASSERT_EQ(combos.size(), 1u);
+  std::vector<std::string> entries;
+  for (int i = 0; i < 12; ++i) entries.push_back(ComboEntry(combos[0], i));
+  EXPECT_EQ(entries, (std::vector<std::string>{"NOACAD", "AutoCAD LT95", "AutoCAD LT97", "AutoCAD LT98",
+                                               "AutoCAD LT2000", "AutoCAD LT2000i", "AutoCAD LT2002", "AutoCAD R13",
+                                               "AutoCAD R14", "AutoCAD 2000", "AutoCAD 2000i", "AutoCAD 2002"}));
+  DWORD_PTR count = 0, selected = 0;
+  SendMessageTimeoutW(combos[0], CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+  SendMessageTimeoutW(combos[0], CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &selected);
+  EXPECT_EQ(count, 12u);
+  EXPECT_EQ(selected, 9u) << "AutoCAD 2000, the one installed";
+  EXPECT_TRUE(testing::FindChild(frame, L"Static", "Install OK!"));
+  EXPECT_TRUE(testing::FindChild(frame, L"Static", "Exec OK!"));
+
+  // The menu shows it without modality; closing only hides it.
+  Command(main, TQel_Wirmap::kAutoCadToolS1);
+  ASSERT_TRUE(testing::WaitUntil([&] { return IsWindowVisible(frame) != FALSE; }));
+  EXPECT_TRUE(IsWindowEnabled(main)) << "not modal";
+  // A choice the edition cannot serve reads as such in the status line.
+  testing::ChooseEntry(combos[0], 8);
+  EXPECT_TRUE(testing::WaitUntil([&] { return testing::FindChild(frame, L"Static", "Exec NG!") != nullptr; }));
+  EXPECT_TRUE(testing::FindChild(main, L"Static", "Auto Cad　 AutoCAD R14 が無効です。"));
+  PostMessageW(frame, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindowVisible(frame); }));
+  EXPECT_TRUE(IsWindow(frame));
+  EXPECT_TRUE(AcadProcesses().empty()) << "nothing starts AutoCAD before a drawing";
+}
+
+TEST(AcadDrawing, AnExistingFirstPageAnsweredNoSendsNothing) {
+  AcadGuard acad;
+  ProgramFolder folder;
+  folder.AddTable("Qel-Acad.DWG");
+  const std::string pageOne = folder.File("plant1.dwg");
+  ReplaceFileContents(pageOne, "kept");
+  ProgramProcess p(testing::ProgramExe(), folder.Path());
+  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  ASSERT_TRUE(main);
+  DrawAs(p, main, folder.File("plant.DWG"));
+  const auto question = testing::WaitForDialog(p.Pid());
+  ASSERT_TRUE(question) << "no overwrite question";
+  EXPECT_EQ(question->caption, "確認");
+  EXPECT_EQ(question->text, "同名ファイルがあります = plant 実行しますか ?");
+  EXPECT_TRUE(GetDlgItem(question->hwnd, IDYES) && GetDlgItem(question->hwnd, IDNO));
+  testing::PressButton(question->hwnd, IDNO);
+  EXPECT_FALSE(testing::WaitUntil([] { return !AcadProcesses().empty(); }, kQuietMs)) << "AutoCAD was started";
+  EXPECT_FALSE(testing::FindDialog(p.Pid()));
+  EXPECT_EQ(ReadWholeFile(pageOne), "kept");
+  EXPECT_FALSE(testing::FileExists(folder.File("plant2.DWG")));
+}
+
+// The folder the checker script reads the pages from, or nothing when the
+// test runs without it.
+const char* PagesFolder() { return std::getenv("QEL_ACAD_DRAWING_OUT"); }
+
+TEST(AcadDrawingPages, MixedListOverTwoPagesAnsweredYes) {
+  if (!PagesFolder()) GTEST_SKIP() << "run by the acad_drawing test, which reads the pages back";
+  const std::string out = std::string(PagesFolder()) + "\\mixed";
+  AcadGuard acad;
+  ProgramFolder folder;
+  folder.AddTable("Qel-Acad.DWG");
+  ReplaceFileContents(folder.File("list.txt"), MixedList());
+  ASSERT_TRUE(CreateDirectoryW(win::Wide(out).c_str(), nullptr));
+  ReplaceFileContents(out + "\\plant1.DWG", "an older page");
+  ProgramProcess p(testing::ProgramExe(), folder.Path());
+  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  ASSERT_TRUE(main);
+  LoadList(p, main, folder.File("list.txt"));
+  DrawAs(p, main, out + "\\plant.DWG");
+  const auto question = testing::WaitForDialog(p.Pid());
+  ASSERT_TRUE(question) << "no overwrite question";
+  EXPECT_EQ(question->text, "同名ファイルがあります = plant 実行しますか ?");
+  testing::PressButton(question->hwnd, IDYES);
+  // Page 2 is saved last; by then page 1 has been replaced.
+  ASSERT_TRUE(WaitForPage(out + "\\plant2.DWG", kJobMs)) << "page 2 never came";
+  EXPECT_NE(ReadWholeFile(out + "\\plant1.DWG"), "an older page");
+  EXPECT_FALSE(testing::FileExists(out + "\\plant3.DWG"));
+  EXPECT_EQ(AcadProcesses().size(), 1u) << "one AutoCAD, left running";
+  DWORD sdi = 0, size = sizeof sdi;
+  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kDrawingWindowKey, L"SDIMode", RRF_RT_REG_DWORD, nullptr, &sdi, &size),
+            ERROR_FILE_NOT_FOUND)
+      << "the job removes the single-drawing setting";
+  EXPECT_FALSE(testing::FindDialog(p.Pid()));
+}
+
+TEST(AcadDrawingPages, EmptyFirstNameSavesTheFramedTemplateOnly) {
+  if (!PagesFolder()) GTEST_SKIP() << "run by the acad_drawing test, which reads the pages back";
+  const std::string out = std::string(PagesFolder()) + "\\empty";
+  AcadGuard acad;
+  ProgramFolder folder;
+  folder.AddTable("Qel-Acad.DWG");
+  ReplaceFileContents(folder.File("list.txt"),
+                      kHeader + Row(1, "", "直", {"3.7", "200"}) + Row(2, "M2", "直", {"3.7", "200"}));
+  ASSERT_TRUE(CreateDirectoryW(win::Wide(out).c_str(), nullptr));
+  ProgramProcess p(testing::ProgramExe(), folder.Path());
+  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  ASSERT_TRUE(main);
+  LoadList(p, main, folder.File("list.txt"));
+  DrawAs(p, main, out + "\\blank.DWG");
+  ASSERT_TRUE(WaitForPage(out + "\\blank1.DWG", kJobMs)) << "page 1 never came";
+  EXPECT_FALSE(testing::FileExists(out + "\\blank2.DWG"));
+  EXPECT_FALSE(testing::FindDialog(p.Pid())) << "no question: page 1 did not exist";
+}
+
+}  // namespace
+}  // namespace qel
