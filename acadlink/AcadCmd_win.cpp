@@ -1,6 +1,7 @@
 #include "acadlink/AcadCmd_win.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace qel {
 
@@ -101,7 +102,7 @@ void TAcadCmdThread::Execute() {
       if (terminated_) break;
       if (Current) {
         Synchronize(before_);
-        if (Current && !terminated_) Result = SendCommandText(Target, PromptWnd, Text, sendBuffer_, LineMode);
+        if (Current && !terminated_) Result = SendCommandText(Copy.Target, Copy.PromptWnd, Copy.Text, sendBuffer_, Copy.LineMode);
       }
       Synchronize(after_);
     }
@@ -193,7 +194,8 @@ void TAsyncCmdList::BeforeSend(TAcadCmdThread* thread) {
   if (!thread->Current) return;
   try {
     if (IndexOfCommand(thread->Current) >= 0) {
-      if (thread->OnSending) thread->OnSending(thread, thread->SendNo, thread->Target, IsWindow(thread->Target) != FALSE);
+      const TAsyncCmdItem& c = thread->Copy;
+      if (c.OnSending) c.OnSending(thread, c.SendNo, c.Target, IsWindow(c.Target) != FALSE);
     } else {
       // Removed or cleared before delivery: cancelled without an event.
       thread->Current = nullptr;
@@ -208,21 +210,12 @@ void TAsyncCmdList::AfterSend(TAcadCmdThread* thread) {
     if (thread->Current) {
       RemoveCommand(thread->Current);
       thread->Current = nullptr;
-      // The event may queue or remove commands: hand it copies.
-      const TAsyncSendedProc onSended = thread->OnSended;
-      const int sendNo = thread->SendNo;
-      const HWND target = thread->Target;
-      const bool result = thread->Result;
-      thread->Result = false;
-      thread->SendNo = 0;
-      thread->Target = nullptr;
-      thread->PromptWnd = nullptr;
-      thread->Text.clear();
-      thread->LineMode = false;
-      thread->OnSending = nullptr;
-      thread->OnSended = nullptr;
+      // The event may queue or remove commands: it gets the copy, which the
+      // thread no longer holds.
+      const TAsyncCmdItem done = std::exchange(thread->Copy, TAsyncCmdItem{});
+      const bool result = std::exchange(thread->Result, false);
       try {
-        if (onSended) onSended(thread, sendNo, target, result);
+        if (done.OnSended) done.OnSended(thread, done.SendNo, done.Target, result);
       } catch (...) {
       }
     }
@@ -231,13 +224,7 @@ void TAsyncCmdList::AfterSend(TAcadCmdThread* thread) {
     if (!items_.empty()) {
       TAsyncCmdItem* item = items_.front();
       thread->Current = item;
-      thread->SendNo = item->SendNo;
-      thread->Target = item->Target;
-      thread->PromptWnd = item->PromptWnd;
-      thread->Text = item->Text;
-      thread->LineMode = item->LineMode;
-      thread->OnSending = item->OnSending;
-      thread->OnSended = item->OnSended;
+      thread->Copy = *item;
       thread->Result = false;
     }
   } catch (...) {

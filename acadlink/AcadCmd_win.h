@@ -50,14 +50,8 @@ class TAcadCmdThread {
   // The command being delivered and its copy; written only by the hooks
   // on the owning thread while the delivery thread waits.
   TAsyncCmdItem* Current = nullptr;
+  TAsyncCmdItem Copy;
   bool Result = false;
-  int SendNo = 0;
-  HWND Target = nullptr;
-  HWND PromptWnd = nullptr;
-  std::string Text;
-  bool LineMode = false;
-  TAsyncSendingProc OnSending;
-  TAsyncSendedProc OnSended;
 
  private:
   static DWORD WINAPI ThreadProc(void* self);
