@@ -1,11 +1,13 @@
 #include "app/Qel_Wirmap.h"
 
+#include <stdexcept>
+
 #include "base/file_io.h"
 #include "base/paths.h"
-#include "ui/AboutBox.h"
-#include "ui/Line.h"
+#include "list/list_file_format.h"
 #include "win32/application.h"
 #include "win32/hint.h"
+#include "win32/system_error.h"
 #include "win32/text.h"
 
 namespace qel {
@@ -16,6 +18,18 @@ const std::vector<int> kTableWidths = {20, 60, 30, 90, 50, 50, 80, 60, 70, 90, 2
 constexpr int kMaintenanceWidth = 410;
 constexpr int kClosedPanelWidth = 10;
 constexpr int kOutOfSight = 15;
+
+// The current directory however long it is: the buffer grows to the size
+// the system asks for, as the directory may change between the two calls.
+std::string CurrentDirectory() {
+  std::wstring buf(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(buf.size()), buf.data());
+    if (n == 0) throw std::runtime_error(win::SystemMessage(GetLastError()));
+    if (n < buf.size()) return win::Narrow(std::wstring_view(buf.data(), n));
+    buf.resize(n);  // too small: n counts the terminating zero
+  }
+}
 }  // namespace
 
 TQel_Wirmap::TQel_Wirmap() {
@@ -37,6 +51,8 @@ TQel_Wirmap::TQel_Wirmap() {
   StringGridIO2.Stretch = false;
   WireEvents();
   FormCreate();
+  AboutBox = std::make_unique<TAboutBox>();
+  LINE = std::make_unique<TLINE>(hwnd_);
 }
 
 TQel_Wirmap::~TQel_Wirmap() {
@@ -96,11 +112,7 @@ void TQel_Wirmap::FormCreate() {
   app.onHint = [this] { DisplayHint(); };
   hint2.SetChecked(true);
 
-  programFolder_ = [] {
-    wchar_t buf[MAX_PATH * 4];
-    const DWORD n = GetCurrentDirectoryW(MAX_PATH * 4, buf);
-    return win::Narrow(std::wstring_view(buf, n));
-  }();
+  programFolder_ = CurrentDirectory();
 
   SaveDialog1.InitialDir = programFolder_;
   OpenDialog1.InitialDir = programFolder_;
@@ -131,26 +143,16 @@ void TQel_Wirmap::DisplayHint() {
 
 void TQel_Wirmap::save1Click() {
   if (!SaveDialog1.Execute(hwnd_)) return;
-  const std::string& name = SaveDialog1.FileName;
-  // The chosen filter decides the format, whatever extension was typed.
-  switch (SaveDialog1.FilterIndex) {
-    case 1: StringGridIO1.SaveToText(name, "\t", false); break;
-    case 2: StringGridIO1.SaveToText(name, ",", false); break;
-    case 3: StringGridIO1.SaveToText(name, ",", true); break;
-    case 4: StringGridIO1.SaveToHTML(name); break;
-    default: break;
-  }
+  const auto format = ListSaveFormat(SaveDialog1.FilterIndex);
+  if (!format) return;
+  if (format->html) StringGridIO1.SaveToHTML(SaveDialog1.FileName);
+  else StringGridIO1.SaveToText(SaveDialog1.FileName, format->separator, format->csv);
 }
 
 void TQel_Wirmap::load1Click() {
   if (!OpenDialog1.Execute(hwnd_)) return;
-  const std::string& name = OpenDialog1.FileName;
-  switch (OpenDialog1.FilterIndex) {
-    case 1: StringGridIO1.LoadFromText(name, "\t", false); break;
-    case 2: StringGridIO1.LoadFromText(name, ",", false); break;
-    case 3: StringGridIO1.LoadFromText(name, ",", true); break;
-    default: break;
-  }
+  if (const auto format = ListOpenFormat(OpenDialog1.FilterIndex))
+    StringGridIO1.LoadFromText(OpenDialog1.FileName, format->separator, format->csv);
 }
 
 void TQel_Wirmap::Excel1Click() { StringGridIO1.SaveToExcel(); }
@@ -197,12 +199,8 @@ void TQel_Wirmap::CheckBox5Click() {
 void TQel_Wirmap::Drowing1Click() {}
 void TQel_Wirmap::ACADAClick() {}
 void TQel_Wirmap::AutoCadToolS1Click() {}
-void TQel_Wirmap::About1Click() {
-  if (AboutBox) AboutBox->Show();
-}
-void TQel_Wirmap::GroupBox9Click() {
-  if (LINE) LINE->Show();
-}
+void TQel_Wirmap::About1Click() { AboutBox->Show(); }
+void TQel_Wirmap::GroupBox9Click() { LINE->Show(); }
 // The direct-on-line page's wire sizes have no legend picture.
 void TQel_Wirmap::GroupBox5Click() {}
 

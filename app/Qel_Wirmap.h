@@ -17,6 +17,9 @@
 #include "list/StrGrdIO.h"
 #include "list/circuit_list.h"
 #include "selection/equipment_table.h"
+#include "selection/motor_selection.h"
+#include "ui/AboutBox.h"
+#include "ui/Line.h"
 #include "win32/containers.h"
 #include "win32/controls.h"
 #include "win32/dialogs.h"
@@ -45,7 +48,6 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   // ---- state kept for the run ----
   const std::string& ProgramFolder() const { return programFolder_; }
   const EquipmentTables& Tables() const { return *tables_; }
-  std::string VoltageText = "200";  // of the last motor look-up
 
   // ---- menus ----
   win::MainMenu MainMenu1;
@@ -124,6 +126,10 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   win::FileDialog OpenDialog2{win::FileDialog::Kind::Open};
   win::FileDialog SaveDialog3{win::FileDialog::Kind::Save};
 
+  // ---- the secondary windows, made hidden right after this one ----
+  std::unique_ptr<TAboutBox> AboutBox;  // the help menu's version window
+  std::unique_ptr<TLINE> LINE;          // the wire-size legend of the star-delta page
+
   // ---- handlers ----
   void FormCreate();
   void save1Click();
@@ -186,8 +192,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
 
   // Selection and list glue (Qel_Wirmap_selection.cpp).
   WorkTab ActiveTab() const;
-  MotorLabels MotorLabelsShown() const;
-  void ShowMotorLabels(const MotorLabels& labels);
+  void ShowMotorRecord(const MotorRecord& record);
   void SetListColumnWidths(ListLayout layout);
   void ShowDrawingOptions(const DrawingOptions& options);
   void ShowMotorOnlyControls(bool visible);
@@ -216,6 +221,8 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
 
   std::string programFolder_;
   std::unique_ptr<EquipmentTables> tables_;
+  // The last motor look-up: the labels show it, rows are composed from it.
+  MotorSelection motor_;
 };
 
 }  // namespace qel

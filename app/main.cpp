@@ -5,8 +5,6 @@
 
 #include "app/AcadToolFramePlaceholder.h"
 #include "app/Qel_Wirmap.h"
-#include "ui/AboutBox.h"
-#include "ui/Line.h"
 #include "win32/application.h"
 #include "win32/com_dispatch.h"
 #include "win32/containers.h"
@@ -24,9 +22,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   auto& app = qel::win::Application::Instance();
   app.SetTitle(kTitle);
   qel::win::EnsureCommonControls();
-  qel::TQel_Wirmap mainWindow;  // first: the application's main window
-  qel::TAboutBox aboutBox;
-  qel::TLINE line;
+  // First the application's main window, which makes the version and
+  // legend windows right after its own.
+  qel::TQel_Wirmap mainWindow;
   qel::TAcadTool_Frame acadToolFrame;
   mainWindow.Show();
   return app.Run(mainWindow.Handle());

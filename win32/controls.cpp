@@ -9,6 +9,16 @@ namespace qel::win {
 
 // ---- Label ----
 
+namespace {
+// One memory DC measures every label's text. A window DC for each label
+// costs a round trip to the display each time, and the main window makes
+// dozens of labels at start-up. Only the user-interface thread measures.
+HDC MeasuringDC() {
+  static const HDC dc = CreateCompatibleDC(nullptr);
+  return dc;
+}
+}  // namespace
+
 void Label::Create(const CreateArgs& a) {
   autoSize_ = a.bounds.w == 0;
   CreateHandle(a, L"STATIC", SS_LEFT | SS_NOTIFY | SS_NOPREFIX);
@@ -34,13 +44,12 @@ void Label::SetColor(COLORREF color) {
 
 void Label::FitToText() {
   const std::wstring text = Wide(Text());
-  HDC dc = GetDC(hwnd_);
-  HGDIOBJ old = SelectObject(dc, Font());
+  const HDC dc = MeasuringDC();
+  const HGDIOBJ old = SelectObject(dc, Font());
   SIZE size{};
   GetTextExtentPoint32W(dc, text.empty() ? L" " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()),
                         &size);
   SelectObject(dc, old);
-  ReleaseDC(hwnd_, dc);
   SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
