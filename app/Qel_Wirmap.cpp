@@ -1,5 +1,6 @@
 #include "app/Qel_Wirmap.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "base/file_io.h"
@@ -19,16 +20,18 @@ constexpr int kMaintenanceWidth = 410;
 constexpr int kClosedPanelWidth = 10;
 constexpr int kOutOfSight = 15;
 
-// The current directory however long it is: the buffer grows to the size
-// the system asks for, as the directory may change between the two calls.
+// The current directory however long it is. A buffer too small gets the
+// size the system asks for (at least twice the last), as the directory may
+// change between two calls; a few rounds settle it.
 std::string CurrentDirectory() {
   std::wstring buf(MAX_PATH, L'\0');
-  for (;;) {
+  for (int round = 0; round < 8; ++round) {
     const DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(buf.size()), buf.data());
     if (n == 0) throw std::runtime_error(win::SystemMessage(GetLastError()));
     if (n < buf.size()) return win::Narrow(std::wstring_view(buf.data(), n));
-    buf.resize(n);  // too small: n counts the terminating zero
+    buf.resize(std::max<std::size_t>(n + 1, buf.size() * 2));
   }
+  throw std::runtime_error("GetCurrentDirectoryW: the current directory keeps growing");
 }
 }  // namespace
 

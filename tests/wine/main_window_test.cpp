@@ -12,6 +12,7 @@
 #include "list/StrGrdIO.h"
 #include "tests/support/main_window_fixture.h"
 #include "win32/application.h"
+#include "win32/text.h"
 
 namespace qel {
 namespace {
@@ -145,6 +146,23 @@ TEST_F(MainWindowTest, AMissingFujiTableAtFirstStartIsReported) {
   EXPECT_EQ(seen[0].caption, "ﾌｧｲﾙ ｴﾗｰ");
   EXPECT_EQ(window->Label63.Text(), "準拠データは err です");
   EXPECT_TRUE(IsWindow(window->Handle())) << "start-up goes on";
+}
+
+TEST_F(MainWindowTest, AProgramFolderLongerThanMaxPathIsKeptWhole) {
+  ProgramFolder folder(std::vector<std::string>{});
+  std::string deep = folder.Path();
+  while (deep.size() <= MAX_PATH + 40) {
+    deep += "\\" + std::string(50, 'd');
+    CreateDirectoryW(win::Wide(deep).c_str(), nullptr);
+  }
+  testing::CurrentDirectory cd(deep);
+  wchar_t probe[MAX_PATH];
+  if (GetCurrentDirectoryW(MAX_PATH, probe) <= MAX_PATH) GTEST_SKIP() << "the system refused the long folder";
+  DialogScript script(GetCurrentProcessId(), {DialogScript::Press(IDOK)});  // no fd.dat there
+  window = std::make_unique<TQel_Wirmap>();
+  script.Finish();
+  EXPECT_EQ(window->ProgramFolder(), deep);
+  EXPECT_EQ(window->OpenDialog2.InitialDir, deep + "\\Data");
 }
 
 // ---- switching tables ----
