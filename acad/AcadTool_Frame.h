@@ -34,8 +34,4 @@ class TAcadTool_Frame : public win::Form {
   std::function<void(const std::string&)> setLabel57_;
 };
 
-// The one type window of the run, while it exists; the drawing reads its
-// chosen entry, the main window's menu shows it.
-extern TAcadTool_Frame* AcadTool_Frame;
-
 }  // namespace qel

@@ -6,7 +6,6 @@
 
 namespace qel {
 
-TAcadTool_Frame* AcadTool_Frame = nullptr;
 
 namespace {
 constexpr int kClientWidth = 316;
@@ -47,11 +46,9 @@ TAcadTool_Frame::TAcadTool_Frame(AcadLinkApi& link, std::function<void(const std
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
   FormCreate();
-  AcadTool_Frame = this;
 }
 
 TAcadTool_Frame::~TAcadTool_Frame() {
-  if (AcadTool_Frame == this) AcadTool_Frame = nullptr;
   DestroyHandle();
 }
 

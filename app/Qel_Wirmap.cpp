@@ -1,14 +1,16 @@
 #include "app/Qel_Wirmap.h"
 
-#include "acad/AcadTool_Frame.h"
+#include <algorithm>
+#include <stdexcept>
+
 #include "acad/a_cad.h"
 #include "base/file_io.h"
 #include "base/paths.h"
-#include "ui/AboutBox.h"
-#include "ui/Line.h"
+#include "list/list_file_format.h"
 #include "visio/e_visio_2.h"
 #include "win32/application.h"
 #include "win32/hint.h"
+#include "win32/system_error.h"
 #include "win32/text.h"
 
 namespace qel {
@@ -19,6 +21,20 @@ const std::vector<int> kTableWidths = {20, 60, 30, 90, 50, 50, 80, 60, 70, 90, 2
 constexpr int kMaintenanceWidth = 410;
 constexpr int kClosedPanelWidth = 10;
 constexpr int kOutOfSight = 15;
+
+// The current directory however long it is. A buffer too small gets the
+// size the system asks for (at least twice the last), as the directory may
+// change between two calls; a few rounds settle it.
+std::string CurrentDirectory() {
+  std::wstring buf(MAX_PATH, L'\0');
+  for (int round = 0; round < 8; ++round) {
+    const DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(buf.size()), buf.data());
+    if (n == 0) throw std::runtime_error(win::SystemMessage(GetLastError()));
+    if (n < buf.size()) return win::Narrow(std::wstring_view(buf.data(), n));
+    buf.resize(std::max<std::size_t>(n + 1, buf.size() * 2));
+  }
+  throw std::runtime_error("GetCurrentDirectoryW: the current directory keeps growing");
+}
 }  // namespace
 
 TQel_Wirmap::TQel_Wirmap() {
@@ -42,6 +58,10 @@ TQel_Wirmap::TQel_Wirmap() {
   AcadControl1.Loaded();
   WireEvents();
   FormCreate();
+  AboutBox = std::make_unique<TAboutBox>();
+  LINE = std::make_unique<TLINE>(hwnd_);
+  // Last: it switches the link's watch timer off and writes Label57.
+  AcadTool_Frame = std::make_unique<TAcadTool_Frame>(AcadControl1, [this](const std::string& text) { Label57.SetText(text); });
 }
 
 TQel_Wirmap::~TQel_Wirmap() {
@@ -102,15 +122,11 @@ void TQel_Wirmap::FormCreate() {
   app.onHint = [this] { DisplayHint(); };
   hint2.SetChecked(true);
 
-  programFolder_ = [] {
-    wchar_t buf[MAX_PATH * 4];
-    const DWORD n = GetCurrentDirectoryW(MAX_PATH * 4, buf);
-    return win::Narrow(std::wstring_view(buf, n));
-  }();
+  programFolder_ = CurrentDirectory();
   TheVisioModule().SetProgramFolder(programFolder_);
   AcadSetProgramFolder(programFolder_);
   // The type window is made after this one; until then no entry is chosen.
-  AcadSetUp(AcadControl1, StringGrid1.Cells(), [] { return AcadTool_Frame ? AcadTool_Frame->AcadTypeList.ItemIndex() : -1; });
+  AcadSetUp(AcadControl1, StringGrid1.Cells(), [this] { return AcadTool_Frame ? AcadTool_Frame->AcadTypeList.ItemIndex() : -1; });
 
   SaveDialog1.InitialDir = programFolder_;
   OpenDialog1.InitialDir = programFolder_;
@@ -141,26 +157,16 @@ void TQel_Wirmap::DisplayHint() {
 
 void TQel_Wirmap::save1Click() {
   if (!SaveDialog1.Execute(hwnd_)) return;
-  const std::string& name = SaveDialog1.FileName;
-  // The chosen filter decides the format, whatever extension was typed.
-  switch (SaveDialog1.FilterIndex) {
-    case 1: StringGridIO1.SaveToText(name, "\t", false); break;
-    case 2: StringGridIO1.SaveToText(name, ",", false); break;
-    case 3: StringGridIO1.SaveToText(name, ",", true); break;
-    case 4: StringGridIO1.SaveToHTML(name); break;
-    default: break;
-  }
+  const auto format = ListSaveFormat(SaveDialog1.FilterIndex);
+  if (!format) return;
+  if (format->html) StringGridIO1.SaveToHTML(SaveDialog1.FileName);
+  else StringGridIO1.SaveToText(SaveDialog1.FileName, format->separator, format->csv);
 }
 
 void TQel_Wirmap::load1Click() {
   if (!OpenDialog1.Execute(hwnd_)) return;
-  const std::string& name = OpenDialog1.FileName;
-  switch (OpenDialog1.FilterIndex) {
-    case 1: StringGridIO1.LoadFromText(name, "\t", false); break;
-    case 2: StringGridIO1.LoadFromText(name, ",", false); break;
-    case 3: StringGridIO1.LoadFromText(name, ",", true); break;
-    default: break;
-  }
+  if (const auto format = ListOpenFormat(OpenDialog1.FilterIndex))
+    StringGridIO1.LoadFromText(OpenDialog1.FileName, format->separator, format->csv);
 }
 
 void TQel_Wirmap::Excel1Click() { StringGridIO1.SaveToExcel(); }
@@ -229,13 +235,13 @@ void TQel_Wirmap::ACADAClick() {
       });
 }
 void TQel_Wirmap::AutoCadToolS1Click() {
-  if (AcadTool_Frame) AcadTool_Frame->Show();
+  AcadTool_Frame->Show();
 }
 void TQel_Wirmap::About1Click() {
-  if (AboutBox) AboutBox->Show();
+  AboutBox->Show();
 }
 void TQel_Wirmap::GroupBox9Click() {
-  if (LINE) LINE->Show();
+  LINE->Show();
 }
 // The direct-on-line page's wire sizes have no legend picture.
 void TQel_Wirmap::GroupBox5Click() {}

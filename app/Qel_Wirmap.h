@@ -14,10 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "acad/AcadTool_Frame.h"
 #include "acadlink/AcadCtrl_win.h"
 #include "list/StrGrdIO.h"
 #include "list/circuit_list.h"
 #include "selection/equipment_table.h"
+#include "selection/motor_selection.h"
+#include "ui/AboutBox.h"
+#include "ui/Line.h"
 #include "win32/containers.h"
 #include "win32/controls.h"
 #include "win32/dialogs.h"
@@ -46,8 +50,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   // ---- state kept for the run ----
   const std::string& ProgramFolder() const { return programFolder_; }
   const EquipmentTables& Tables() const { return *tables_; }
-  std::string VoltageText = "200";  // of the last motor look-up
-  bool VisioOpenFailed = false;     // the last opening of the Visio documents failed
+  bool VisioOpenFailed = false;  // the last opening of the Visio documents failed
 
   // ---- menus ----
   win::MainMenu MainMenu1;
@@ -129,6 +132,11 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   win::FileDialog OpenDialog2{win::FileDialog::Kind::Open};
   win::FileDialog SaveDialog3{win::FileDialog::Kind::Save};
 
+  // ---- the secondary windows, made hidden right after this one ----
+  std::unique_ptr<TAboutBox> AboutBox;  // the help menu's version window
+  std::unique_ptr<TLINE> LINE;          // the wire-size legend of the star-delta page
+  std::unique_ptr<TAcadTool_Frame> AcadTool_Frame;  // the AutoCAD edition choice
+
   // ---- handlers ----
   void FormCreate();
   void save1Click();
@@ -191,8 +199,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
 
   // Selection and list glue (Qel_Wirmap_selection.cpp).
   WorkTab ActiveTab() const;
-  MotorLabels MotorLabelsShown() const;
-  void ShowMotorLabels(const MotorLabels& labels);
+  void ShowMotorRecord(const MotorRecord& record);
   void SetListColumnWidths(ListLayout layout);
   void ShowDrawingOptions(const DrawingOptions& options);
   void ShowMotorOnlyControls(bool visible);
@@ -221,6 +228,8 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
 
   std::string programFolder_;
   std::unique_ptr<EquipmentTables> tables_;
+  // The last motor look-up: the labels show it, rows are composed from it.
+  MotorSelection motor_;
 };
 
 }  // namespace qel

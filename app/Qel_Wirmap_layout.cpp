@@ -3,7 +3,8 @@
 #include "app/Qel_Wirmap.h"
 
 #include "acad/a_cad.h"
-#include "app/resource_ids.h"
+#include "list/list_file_format.h"
+#include "res/resource_ids.h"
 
 namespace qel {
 
@@ -149,15 +150,12 @@ void TQel_Wirmap::CreateMaintenanceView() {
 }
 
 void TQel_Wirmap::CreateDialogs() {
-  const std::vector<std::pair<std::string, std::string>> listFilters = {
-      {"Text(タブ区切り:Excel互換)", "*.txt"}, {"Text(カンマ区切り)", "*.txt"}, {"Text(CSV)", "*.csv"}};
   SaveDialog1.Title = "名前を付けて保存してください。";
-  SaveDialog1.Filter = listFilters;
-  SaveDialog1.Filter.push_back({"HTML", "*.htm"});
+  SaveDialog1.Filter = ListSaveFilters();
   SaveDialog1.DefaultExt = "*.txt";
 
   OpenDialog1.Title = "ファイル名を指定してください。";
-  OpenDialog1.Filter = listFilters;
+  OpenDialog1.Filter = ListOpenFilters();
 
   SaveDialog2.Filter = AcadSaveFilter();
 

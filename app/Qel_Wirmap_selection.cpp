@@ -10,33 +10,28 @@
 namespace qel {
 
 namespace {
-// Each value label of the two motor tabs beside the field it shows.
-using LabelBinding = std::pair<std::string MotorLabels::*, win::Label TQel_Wirmap::*>;
-constexpr LabelBinding kMotorLabels[] = {
-    {&MotorLabels::Label13, &TQel_Wirmap::Label13}, {&MotorLabels::Label7, &TQel_Wirmap::Label7},
-    {&MotorLabels::Label15, &TQel_Wirmap::Label15}, {&MotorLabels::Label29, &TQel_Wirmap::Label29},
-    {&MotorLabels::Label45, &TQel_Wirmap::Label45}, {&MotorLabels::Label46, &TQel_Wirmap::Label46},
-    {&MotorLabels::Label17, &TQel_Wirmap::Label17}, {&MotorLabels::Label31, &TQel_Wirmap::Label31},
-    {&MotorLabels::Label19, &TQel_Wirmap::Label19}, {&MotorLabels::Label33, &TQel_Wirmap::Label33},
-    {&MotorLabels::Label21, &TQel_Wirmap::Label21}, {&MotorLabels::Label37, &TQel_Wirmap::Label37},
-    {&MotorLabels::Label22, &TQel_Wirmap::Label22}, {&MotorLabels::Label38, &TQel_Wirmap::Label38},
-    {&MotorLabels::Label24, &TQel_Wirmap::Label24}, {&MotorLabels::Label40, &TQel_Wirmap::Label40},
-    {&MotorLabels::Label26, &TQel_Wirmap::Label26}, {&MotorLabels::Label42, &TQel_Wirmap::Label42},
-    {&MotorLabels::Label47, &TQel_Wirmap::Label47}, {&MotorLabels::Label48, &TQel_Wirmap::Label48},
-    {&MotorLabels::Label49, &TQel_Wirmap::Label49}, {&MotorLabels::Label50, &TQel_Wirmap::Label50},
+// The one place that says which labels show which value of the record:
+// both motor tabs have a label of their own for most values.
+using RecordLabel = std::pair<std::string MotorRecord::*, win::Label TQel_Wirmap::*>;
+constexpr RecordLabel kRecordLabels[] = {
+    {&MotorRecord::fullLoadCurrent, &TQel_Wirmap::Label13}, {&MotorRecord::fullLoadCurrent, &TQel_Wirmap::Label7},
+    {&MotorRecord::magneticSwitch, &TQel_Wirmap::Label15},  {&MotorRecord::magneticSwitch, &TQel_Wirmap::Label29},
+    {&MotorRecord::starContactor, &TQel_Wirmap::Label45},   {&MotorRecord::deltaContactor, &TQel_Wirmap::Label46},
+    {&MotorRecord::thermalRelay, &TQel_Wirmap::Label17},    {&MotorRecord::thermalRelay, &TQel_Wirmap::Label31},
+    {&MotorRecord::heaterRating, &TQel_Wirmap::Label19},    {&MotorRecord::heaterRating, &TQel_Wirmap::Label33},
+    {&MotorRecord::breakerEA, &TQel_Wirmap::Label21},       {&MotorRecord::breakerEA, &TQel_Wirmap::Label37},
+    {&MotorRecord::breakerSA, &TQel_Wirmap::Label22},       {&MotorRecord::breakerSA, &TQel_Wirmap::Label38},
+    {&MotorRecord::breakerRating, &TQel_Wirmap::Label24},   {&MotorRecord::breakerRating, &TQel_Wirmap::Label40},
+    {&MotorRecord::wireAB, &TQel_Wirmap::Label26},          {&MotorRecord::wireAB, &TQel_Wirmap::Label42},
+    {&MotorRecord::wireCD, &TQel_Wirmap::Label47},          {&MotorRecord::wireEF, &TQel_Wirmap::Label48},
+    {&MotorRecord::wireG, &TQel_Wirmap::Label49},           {&MotorRecord::wireH, &TQel_Wirmap::Label50},
 };
 }  // namespace
 
 WorkTab TQel_Wirmap::ActiveTab() const { return static_cast<WorkTab>(PageControl1.ActivePageIndex()); }
 
-MotorLabels TQel_Wirmap::MotorLabelsShown() const {
-  MotorLabels shown;
-  for (const auto& [field, label] : kMotorLabels) shown.*field = (this->*label).Text();
-  return shown;
-}
-
-void TQel_Wirmap::ShowMotorLabels(const MotorLabels& labels) {
-  for (const auto& [field, label] : kMotorLabels) (this->*label).SetText(labels.*field);
+void TQel_Wirmap::ShowMotorRecord(const MotorRecord& record) {
+  for (const auto& [field, label] : kRecordLabels) (this->*label).SetText(record.*field);
 }
 
 void TQel_Wirmap::SetListColumnWidths(ListLayout layout) {
@@ -47,10 +42,9 @@ void TQel_Wirmap::SetListColumnWidths(ListLayout layout) {
 // ---- motor selection ----
 
 void TQel_Wirmap::ComboBox1Change() {
-  const MotorLookUp found = LookUpMotor(
+  const MotorLookUp& found = motor_.LookUp(
       StringGrid2.Cells(), {ActiveTab(), RadioButton2.Checked(), ComboBox1.Text(), CheckBox2.Checked()});
-  VoltageText = found.voltageText;
-  ShowMotorLabels(found.labels);
+  ShowMotorRecord(found.record);
 }
 
 void TQel_Wirmap::GroupBox2Click() { ComboBox1Change(); }
@@ -123,8 +117,7 @@ ListEntryInputs TQel_Wirmap::ListEntry() const {
   in.reversing = CheckBox3.Checked();
   in.feed = CheckBox4.Checked();
   in.outputText = ComboBox1.Text();
-  in.voltageText = VoltageText;
-  in.labels = MotorLabelsShown();
+  in.motor = motor_.Last();
   in.loopFunction = ComboBox19.Text();
   in.receivingEnabled = ComboBox20.Enabled();
   in.receivingText = ComboBox20.Text();

@@ -5,8 +5,6 @@
 
 #include "acad/AcadTool_Frame.h"
 #include "app/Qel_Wirmap.h"
-#include "ui/AboutBox.h"
-#include "ui/Line.h"
 #include "win32/application.h"
 #include "win32/com_dispatch.h"
 #include "win32/containers.h"
@@ -24,12 +22,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   auto& app = qel::win::Application::Instance();
   app.SetTitle(kTitle);
   qel::win::EnsureCommonControls();
-  qel::TQel_Wirmap mainWindow;  // first: the application's main window
-  qel::TAboutBox aboutBox;
-  qel::TLINE line;
-  // Last: it switches the link's watch timer off and writes Label57.
-  qel::TAcadTool_Frame acadToolFrame(mainWindow.AcadControl1,
-                                     [&mainWindow](const std::string& text) { mainWindow.Label57.SetText(text); });
+  // The main window makes the version, legend and AutoCAD type selection
+  // windows right after its own, in that order.
+  qel::TQel_Wirmap mainWindow;
   mainWindow.Show();
   return app.Run(mainWindow.Handle());
 }

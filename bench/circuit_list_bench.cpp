@@ -35,14 +35,7 @@ double Best(Prepare&& prepare, Run&& run, int runs = 5) {
 qel::ListEntryInputs MotorRow() {
   qel::ListEntryInputs in;
   in.name = "排水ﾎﾟﾝﾌﾟ";
-  in.labels.Label13 = in.labels.Label7 = "22";
-  in.labels.Label15 = in.labels.Label29 = "SC-N1";
-  in.labels.Label17 = in.labels.Label31 = "TR-N2";
-  in.labels.Label19 = in.labels.Label33 = "22";
-  in.labels.Label21 = in.labels.Label37 = "EA53C";
-  in.labels.Label22 = in.labels.Label38 = "SA53C";
-  in.labels.Label24 = in.labels.Label40 = "40";
-  in.labels.Label26 = in.labels.Label42 = "5.5";
+  in.motor.record = {"22", "SC-N1", "", "", "TR-N2", "22", "EA53C", "SA53C", "40", "5.5", "", "", "", ""};
   return in;
 }
 

@@ -1,6 +1,9 @@
 // Start-up time to a window ready for input, and the working set then, of
 // Qel-Wirmap against a minimal Win32 program started the same way.
 // Usage: win_startup <Qel-Wirmap.exe> <minimal.exe> <program folder> [runs]
+//                    [<earlier Qel-Wirmap.exe> <its program folder>]
+// An earlier build given as well is measured in the same rounds, so that a
+// change is judged on the same machine load as the build it is compared with.
 #include <windows.h>
 #include <psapi.h>
 
@@ -74,26 +77,36 @@ Sample Median(std::vector<Sample> v) {
 
 }  // namespace
 
+void Print(const char* name, const Sample& s, const Sample& minimal) {
+  std::printf("  %-10s %7.1f ms  working set %6.1f MB  ratio %5.2f  +%4.1f MB\n", name, s.seconds * 1e3,
+              s.workingSetMB, s.seconds / minimal.seconds, s.workingSetMB - minimal.workingSetMB);
+}
+
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: win_startup <Qel-Wirmap.exe> <minimal.exe> <program folder> [runs]\n");
+  if (argc < 4 || argc == 6) {
+    std::fprintf(stderr,
+                 "usage: win_startup <Qel-Wirmap.exe> <minimal.exe> <program folder> [runs]"
+                 " [<earlier Qel-Wirmap.exe> <its program folder>]\n");
     return 2;
   }
   const int runs = argc > 4 ? std::max(1, _wtoi(argv[4])) : 5;
-  std::vector<Sample> program, minimal;
-  for (int i = 0; i < runs; ++i) {  // interleaved, so both see the same machine
-    Sample a, b;
-    if (!Measure(argv[1], argv[3], a) || !Measure(argv[2], argv[3], b)) {
+  const bool earlierToo = argc > 6;
+  std::vector<Sample> program, minimal, earlier;
+  for (int i = 0; i < runs; ++i) {  // interleaved, so all see the same machine
+    Sample a, b, c;
+    if (!Measure(argv[1], argv[3], a) || !Measure(argv[2], argv[3], b) ||
+        (earlierToo && !Measure(argv[5], argv[6], c))) {
       std::fprintf(stderr, "a program did not show its window\n");
       return 1;
     }
     program.push_back(a);
     minimal.push_back(b);
+    if (earlierToo) earlier.push_back(c);
   }
-  const Sample p = Median(program), m = Median(minimal);
+  const Sample m = Median(minimal);
   std::printf("start-up to input-ready window (median of %d)\n", runs);
-  std::printf("  Qel-Wirmap  %7.1f ms  working set %6.1f MB\n", p.seconds * 1e3, p.workingSetMB);
-  std::printf("  minimal     %7.1f ms  working set %6.1f MB\n", m.seconds * 1e3, m.workingSetMB);
-  std::printf("  ratio       %7.2f\n", p.seconds / m.seconds);
+  std::printf("  %-10s %7.1f ms  working set %6.1f MB\n", "minimal", m.seconds * 1e3, m.workingSetMB);
+  if (earlierToo) Print("earlier", Median(earlier), m);
+  Print("Qel-Wirmap", Median(program), m);
   return 0;
 }

@@ -40,11 +40,9 @@ std::string ReadPlainField(std::string_view text, std::size_t& i) {
   return std::string(text.substr(start, i - start));
 }
 
-// The breaker line CheckBox1 asks for, from the active tab's labels.
-std::string Breaker(const ListEntryInputs& in) {
-  const MotorLabels& l = in.labels;
-  if (in.tab == WorkTab::StarDelta) return in.generalPurposeBreaker ? l.Label38 : l.Label37;
-  return in.generalPurposeBreaker ? l.Label22 : l.Label21;
+// The breaker line CheckBox1 asks for.
+const std::string& Breaker(const ListEntryInputs& in) {
+  return in.generalPurposeBreaker ? in.motor.record.breakerSA : in.motor.record.breakerEA;
 }
 
 }  // namespace
@@ -85,28 +83,28 @@ void WriteRowText(Grid& grid, int row, std::string_view text) {
 std::optional<SelectionRow> ComposeSelectionRow(int row, const ListEntryInputs& in) {
   const std::string R = std::to_string(row);
   const std::string L = in.earthLeakage ? "漏" : "";
-  const MotorLabels& l = in.labels;
+  const MotorRecord& m = in.motor.record;
+  const std::string& V = in.motor.voltageText;
   SelectionRow out;
   switch (in.tab) {
     case WorkTab::DirectOnLine: {
-      const std::string head = R + "," + in.name + ",直" + L + "," + in.outputText + "," + in.voltageText + "," + l.Label13;
-      const std::string tail = Breaker(in) + "," + l.Label24 + "," + l.Label26 + ",,,,,,";
+      const std::string head = R + "," + in.name + ",直" + L + "," + in.outputText + "," + V + "," + m.fullLoadCurrent;
+      const std::string tail = Breaker(in) + "," + m.breakerRating + "," + m.wireAB + ",,,,,,";
       if (in.feed) {
         // A feed has no starter: switch, relay and heater stay blank.
         out.text = head + "," + ",,," + "," + "," + tail;
         out.start = "送り" + L;
       } else {
-        out.text = head + "," + l.Label15 + ",,," + l.Label17 + "," + l.Label19 + "," + tail;
+        out.text = head + "," + m.magneticSwitch + ",,," + m.thermalRelay + "," + m.heaterRating + "," + tail;
         if (in.reversing) out.start = "可逆" + L;
       }
       return out;
     }
     case WorkTab::StarDelta: {
-      out.text = R + "," + in.name + ",☆⊿" + L + "," + in.outputText + "," + in.voltageText;
-      for (const std::string* cell : {&l.Label7, &l.Label29, &l.Label45, &l.Label46, &l.Label31, &l.Label33})
-        out.text += "," + *cell;
-      out.text += "," + Breaker(in);
-      for (const std::string* cell : {&l.Label40, &l.Label42, &l.Label47, &l.Label48, &l.Label49, &l.Label50})
+      out.text = R + "," + in.name + ",☆⊿" + L + "," + in.outputText + "," + V;
+      for (const std::string* cell : {&m.fullLoadCurrent, &m.magneticSwitch, &m.starContactor, &m.deltaContactor,
+                                      &m.thermalRelay, &m.heaterRating, &Breaker(in), &m.breakerRating, &m.wireAB,
+                                      &m.wireCD, &m.wireEF, &m.wireG, &m.wireH})
         out.text += "," + *cell;
       return out;
     }

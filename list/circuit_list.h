@@ -42,8 +42,7 @@ struct ListEntryInputs {
   bool reversing = false;                  // CheckBox3
   bool feed = false;                       // CheckBox4
   std::string outputText = "5.5";          // ComboBox1
-  std::string voltageText = "200";         // of the last motor look-up
-  MotorLabels labels;
+  MotorLookUp motor;                       // the last look-up, its voltage included
   // Instrumentation tab
   std::string loopFunction;                // ComboBox19
   bool receivingEnabled = false;           // ComboBox20

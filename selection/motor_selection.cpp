@@ -51,24 +51,24 @@ std::string MotorKey(WorkTab tab, bool voltage400, std::string_view outputText) 
   return start + VoltageText(voltage400) + " " + std::string(outputText);
 }
 
-MotorLabels LabelsFromRecord(const Grid& table, int row, bool earthLeakage) {
+MotorRecord RecordFromRow(const Grid& table, int row, bool earthLeakage) {
   auto cell = [&](int col) { return table.Cell(col, row); };
-  MotorLabels l;
-  l.Label13 = l.Label7 = cell(kCurrent);
-  l.Label15 = l.Label29 = cell(kSwitch);
-  l.Label45 = cell(kStarContactor);
-  l.Label46 = cell(kDeltaContactor);
-  l.Label17 = l.Label31 = cell(kThermalRelay);
-  l.Label19 = l.Label33 = cell(kHeater);
-  l.Label21 = l.Label37 = cell(earthLeakage ? kLeakageBreakerEA : kBreakerEA);
-  l.Label22 = l.Label38 = cell(earthLeakage ? kLeakageBreakerSA : kBreakerSA);
-  l.Label24 = l.Label40 = cell(kRatedCurrent);
-  l.Label26 = l.Label42 = cell(kWireAB);
-  l.Label47 = cell(kWireCD);
-  l.Label48 = cell(kWireEF);
-  l.Label49 = cell(kWireG);
-  l.Label50 = cell(kWireH);
-  return l;
+  MotorRecord r;
+  r.fullLoadCurrent = cell(kCurrent);
+  r.magneticSwitch = cell(kSwitch);
+  r.starContactor = cell(kStarContactor);
+  r.deltaContactor = cell(kDeltaContactor);
+  r.thermalRelay = cell(kThermalRelay);
+  r.heaterRating = cell(kHeater);
+  r.breakerEA = cell(earthLeakage ? kLeakageBreakerEA : kBreakerEA);
+  r.breakerSA = cell(earthLeakage ? kLeakageBreakerSA : kBreakerSA);
+  r.breakerRating = cell(kRatedCurrent);
+  r.wireAB = cell(kWireAB);
+  r.wireCD = cell(kWireCD);
+  r.wireEF = cell(kWireEF);
+  r.wireG = cell(kWireG);
+  r.wireH = cell(kWireH);
+  return r;
 }
 
 MotorLookUp LookUpMotor(const Grid& table, const MotorInputs& inputs) {
@@ -79,7 +79,7 @@ MotorLookUp LookUpMotor(const Grid& table, const MotorInputs& inputs) {
   // the motor labels it fills are not on that tab and are refreshed by the
   // look-up that runs when a motor tab comes back.
   result.row = FindEquipmentRow(table, result.key);
-  result.labels = LabelsFromRecord(table, result.row, inputs.earthLeakage);
+  result.record = RecordFromRow(table, result.row, inputs.earthLeakage);
   return result;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Motor circuit selection: the look-up key made from voltage, start method
 // and output, and the display labels filled from the matching equipment
-// record. The main window only copies these texts into its controls.
+// record. The main window only shows these texts in its controls.
 #include <array>
 #include <string>
 #include <string_view>
@@ -26,27 +26,28 @@ std::string VoltageText(bool voltage400);
 // shown or typed. Empty on the instrumentation tab.
 std::string MotorKey(WorkTab tab, bool voltage400, std::string_view outputText);
 
-// The value labels of both motor tabs, named after their controls.
-struct MotorLabels {
-  std::string Label13, Label7;    // full-load current (column 2)
-  std::string Label15, Label29;   // magnetic switch / main contactor (3)
-  std::string Label45;            // star contactor (4)
-  std::string Label46;            // delta contactor (5)
-  std::string Label17, Label31;   // thermal relay (6)
-  std::string Label19, Label33;   // heater rating (7)
-  std::string Label21, Label37;   // "EA" breaker line (8, or 16 with earth leakage)
-  std::string Label22, Label38;   // "SA" breaker line (9, or 17 with earth leakage)
-  std::string Label24, Label40;   // breaker rated current (10)
-  std::string Label26, Label42;   // wire size A,B (11)
-  std::string Label47;            // wire size C,D (12)
-  std::string Label48;            // wire size E,F (13)
-  std::string Label49;            // wire size G (14)
-  std::string Label50;            // wire size H (15)
-  bool operator==(const MotorLabels&) const = default;
+// One equipment record as the motor tabs show it. Both tabs show the same
+// values, each in a label of its own; the trailing comments name them.
+struct MotorRecord {
+  std::string fullLoadCurrent;  // Label13, Label7 (column 2)
+  std::string magneticSwitch;   // Label15, Label29: the main contactor on star-delta (3)
+  std::string starContactor;    // Label45 (4)
+  std::string deltaContactor;   // Label46 (5)
+  std::string thermalRelay;     // Label17, Label31 (6)
+  std::string heaterRating;     // Label19, Label33 (7)
+  std::string breakerEA;        // Label21, Label37: "EA" line (8, or 16 with earth leakage)
+  std::string breakerSA;        // Label22, Label38: "SA" line (9, or 17 with earth leakage)
+  std::string breakerRating;    // Label24, Label40 (10)
+  std::string wireAB;           // Label26, Label42 (11)
+  std::string wireCD;           // Label47 (12)
+  std::string wireEF;           // Label48 (13)
+  std::string wireG;            // Label49 (14)
+  std::string wireH;            // Label50 (15)
+  bool operator==(const MotorRecord&) const = default;
 };
 
-// Both tabs' labels from one table row; a row past the end gives empty texts.
-MotorLabels LabelsFromRecord(const Grid& table, int row, bool earthLeakage);
+// The record of a table row; a row past the end gives empty texts.
+MotorRecord RecordFromRow(const Grid& table, int row, bool earthLeakage);
 
 struct MotorInputs {
   WorkTab tab = WorkTab::DirectOnLine;
@@ -56,14 +57,29 @@ struct MotorInputs {
 };
 
 struct MotorLookUp {
-  std::string voltageText;
+  std::string voltageText = "200";
   std::string key;
   int row = 0;  // the table's row count when no record matched
-  MotorLabels labels;
+  MotorRecord record;
+  bool operator==(const MotorLookUp&) const = default;
 };
 
 // ComboBox1Change: the whole motor look-up.
 MotorLookUp LookUpMotor(const Grid& table, const MotorInputs& inputs);
+
+// The last motor look-up. The window shows it and the circuit list's row is
+// composed from it, so what is written never depends on what a label holds.
+class MotorSelection {
+ public:
+  const MotorLookUp& LookUp(const Grid& table, const MotorInputs& inputs) {
+    last_ = LookUpMotor(table, inputs);
+    return last_;
+  }
+  const MotorLookUp& Last() const { return last_; }
+
+ private:
+  MotorLookUp last_;
+};
 
 // How the circuit list's columns are laid out for the active tab.
 enum class ListLayout { Motor, Instrumentation };

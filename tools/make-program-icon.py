@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the program icon, app/program.ico: a motor circuit in one line (a
+"""Draws the program icon, res/program.ico: a motor circuit in one line (a
 supply wire, an open contact, the motor circle with its M) in white and
 yellow on a dark blue tile, at 16, 32 and 48 pixels.
 
@@ -101,4 +101,4 @@ def main(out):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else "app/program.ico")
+    main(sys.argv[1] if len(sys.argv) > 1 else "res/program.ico")

@@ -1,11 +1,9 @@
 #include "ui/AboutBox.h"
 
-#include "app/resource_ids.h"
+#include "res/resource_ids.h"
 #include "win32/application.h"
 
 namespace qel {
-
-TAboutBox* AboutBox = nullptr;
 
 namespace {
 constexpr int kClientWidth = 298;
@@ -60,11 +58,9 @@ TAboutBox::TAboutBox() {
     SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  AboutBox = this;
 }
 
 TAboutBox::~TAboutBox() {
-  if (AboutBox == this) AboutBox = nullptr;
   DestroyHandle();
   if (icon_) DestroyIcon(icon_);
 }

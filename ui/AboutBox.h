@@ -31,8 +31,4 @@ class TAboutBox : public win::Form {
   HICON icon_ = nullptr;
 };
 
-// The one version window of the program, while it exists (the main
-// window's help menu shows it).
-extern TAboutBox* AboutBox;
-
 }  // namespace qel

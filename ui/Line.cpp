@@ -6,14 +6,12 @@
 
 namespace qel {
 
-TLINE* LINE = nullptr;
-
 namespace {
 constexpr int kWidth = 416;  // outer size
 constexpr int kHeight = 406;
 }  // namespace
 
-TLINE::TLINE(const std::function<std::string_view()>& legendJpeg) {
+TLINE::TLINE(HWND centreOver, const std::function<std::string_view()>& legendJpeg) : centreOver_(centreOver) {
   Create({.className = "TLINE", .caption = "LINE", .width = kWidth, .height = kHeight, .centred = true,
           .hideOnClose = true, .style = WS_OVERLAPPEDWINDOW});
   if (HWND app = win::Application::Instance().Handle()) SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(app));
@@ -31,27 +29,24 @@ TLINE::TLINE(const std::function<std::string_view()>& legendJpeg) {
     picture_.error = e.what();
   }
   Image1.SetBitmap(picture_.bitmap.Get());
-  LINE = this;
   if (!picture_.error.empty()) win::Application::Instance().ShowException(std::runtime_error(picture_.error));
 }
 
 TLINE::~TLINE() {
-  if (LINE == this) LINE = nullptr;
   DestroyHandle();
 }
 
 void TLINE::Show() {
   if (!placed_) {
-    CentreOverMainWindow();
+    Centre();
     placed_ = true;
   }
   Form::Show();
 }
 
-void TLINE::CentreOverMainWindow() {
+void TLINE::Centre() {
   RECT area;
-  HWND main = win::Application::Instance().MainWindow();
-  if (!main || !GetWindowRect(main, &area)) {
+  if (!centreOver_ || !GetWindowRect(centreOver_, &area)) {
     area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   }
   RECT own;

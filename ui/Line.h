@@ -17,12 +17,13 @@ class TLINE : public win::Form {
  public:
   // The picture is read and decoded here, once. A picture that cannot be
   // had is reported through the general error handler and leaves the
-  // picture area empty; the window works on without it.
-  explicit TLINE(const std::function<std::string_view()>& legendJpeg = LegendJpeg);
+  // picture area empty; the window works on without it. The first showing
+  // is centred over `centreOver` (the screen when there is none).
+  explicit TLINE(HWND centreOver = nullptr, const std::function<std::string_view()>& legendJpeg = LegendJpeg);
   ~TLINE() override;
 
   // Shows the window in front of the others. The first time it is
-  // centred over the main window; later it opens where it was left.
+  // centred; later it opens where it was left.
   void Show();
 
   win::Image Image1;
@@ -35,12 +36,10 @@ class TLINE : public win::Form {
   const std::string& PictureError() const { return picture_.error; }
 
  private:
-  void CentreOverMainWindow();
+  void Centre();
+  HWND centreOver_;
   LoadedPicture picture_;
   bool placed_ = false;
 };
-
-// The one legend window of the program, while it exists.
-extern TLINE* LINE;
 
 }  // namespace qel

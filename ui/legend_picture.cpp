@@ -4,7 +4,7 @@
 #include <exception>
 #include <stdexcept>
 
-#include "app/resource_ids.h"
+#include "res/resource_ids.h"
 
 namespace qel {
 

@@ -9,10 +9,37 @@ namespace qel::win {
 
 // ---- Label ----
 
+namespace {
+// One memory DC measures every label's text. A window DC for each label
+// costs a round trip to the display each time, and the main window makes
+// dozens of labels at start-up. Only the user-interface thread measures.
+HDC MeasuringDC() {
+  static const HDC dc = CreateCompatibleDC(nullptr);
+  return dc;
+}
+
+// An empty label keeps the height of a line.
+SIZE TextSize(const std::wstring& text, HFONT font) {
+  const HDC dc = MeasuringDC();
+  const HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.empty() ? L" " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()),
+                        &size);
+  SelectObject(dc, old);
+  return size;
+}
+}  // namespace
+
 void Label::Create(const CreateArgs& a) {
   autoSize_ = a.bounds.w == 0;
-  CreateHandle(a, L"STATIC", SS_LEFT | SS_NOTIFY | SS_NOPREFIX);
-  if (autoSize_) FitToText();
+  CreateArgs sized = a;
+  if (autoSize_) {
+    // Made at the size of its text rather than moved there right after.
+    const SIZE size = TextSize(Wide(a.text), FontFor(a));
+    sized.bounds.w = size.cx;
+    sized.bounds.h = size.cy;
+  }
+  CreateHandle(sized, L"STATIC", SS_LEFT | SS_NOTIFY | SS_NOPREFIX);
 }
 
 void Label::SetText(const std::string& cp932) {
@@ -33,14 +60,7 @@ void Label::SetColor(COLORREF color) {
 }
 
 void Label::FitToText() {
-  const std::wstring text = Wide(Text());
-  HDC dc = GetDC(hwnd_);
-  HGDIOBJ old = SelectObject(dc, Font());
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.empty() ? L" " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()),
-                        &size);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd_, dc);
+  const SIZE size = TextSize(Wide(Text()), Font());
   SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

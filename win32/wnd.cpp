@@ -55,13 +55,17 @@ HWND Wnd::CreateHandle(const CreateArgs& a, const wchar_t* className, DWORD styl
                               a.bounds.h, parentHandle, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd) return nullptr;
   Attach(hwnd);
-  HFONT font = a.fontHeight ? UiFont(a.fontHeight, a.bold) : (parent_ && parent_->font_ ? parent_->font_ : UiFont());
-  SetFont(font);
+  SetFont(FontFor(a));
   if (parent_) {
     parent_->AddChild(this);
     if (align_ != Align::None) parent_->Realign();
   }
   return hwnd;
+}
+
+HFONT Wnd::FontFor(const CreateArgs& a) {
+  if (a.fontHeight) return UiFont(a.fontHeight, a.bold);
+  return a.parent && a.parent->font_ ? a.parent->font_ : UiFont();
 }
 
 std::string Wnd::Text() const {

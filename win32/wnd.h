@@ -91,6 +91,8 @@ class Wnd {
   // Makes the window and registers the object with it and its parent.
   // For a window class of our own, the object is known from WM_NCCREATE on.
   HWND CreateHandle(const CreateArgs& a, const wchar_t* className, DWORD style, DWORD exStyle = 0);
+  // The font a window made from these arguments gets.
+  static HFONT FontFor(const CreateArgs& a);
   // The client rectangle that Realign shares out.
   virtual RECT LayoutArea() const;
   // Reflected notifications, sent by the parent.

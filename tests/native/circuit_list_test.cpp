@@ -104,24 +104,24 @@ TEST(RowText, WritingEmptiesTheRowAndDropsFieldsBeyondTheLastColumn) {
 
 // ---- the rows of "リストに記入" and "予約記入" ----
 
-// The labels a 5.5 kW 200 V direct-on-line record gives.
-MotorLabels DirectLabels(bool earthLeakage = false) {
+// The look-up of a 5.5 kW 200 V direct-on-line record.
+MotorLookUp DirectLookUp(bool earthLeakage = false) {
   Grid t(18, 73);
   t.SetRow(12, {"", "1 200 5.5", "22", "SC-N1", "", "", "TR-N2", "22", "EA53C", "SA53C", "40", "5.5", "", "", "", "",
                 "EG53C", "SG53C"});
-  return LookUpMotor(t, {WorkTab::DirectOnLine, false, "5.5", earthLeakage}).labels;
+  return LookUpMotor(t, {WorkTab::DirectOnLine, false, "5.5", earthLeakage});
 }
 
-MotorLabels StarDeltaLabels(bool earthLeakage) {
+MotorLookUp StarDeltaLookUp(bool earthLeakage) {
   Grid t(18, 73);
   t.SetRow(40, {"", "2 400 37", "68", "SC-N4", "SC-N2", "SC-N3", "TR-N5", "65", "EA103C", "SA103C", "125", "22", "14",
                 "8", "5.5", "2", "EG103C", "SG103C"});
-  return LookUpMotor(t, {WorkTab::StarDelta, true, "37", earthLeakage}).labels;
+  return LookUpMotor(t, {WorkTab::StarDelta, true, "37", earthLeakage});
 }
 
 ListEntryInputs StartUpInputs() {
   ListEntryInputs in;
-  in.labels = DirectLabels();
+  in.motor = DirectLookUp();
   return in;
 }
 
@@ -151,7 +151,7 @@ TEST_F(ListWriting, ReversingWithEarthLeakageAndTheEaLine) {
   in.earthLeakage = true;
   in.reversing = true;
   in.generalPurposeBreaker = false;
-  in.labels = DirectLabels(true);
+  in.motor = DirectLookUp(true);
   list.SelectRow(4);
   const WriteOutcome out = list.WriteSelection(in);
   EXPECT_EQ(grid.Row(4), Row21({"4", "名称を記入ください", "可逆漏", "5.5", "200", "22", "SC-N1", B, B, "TR-N2", "22",
@@ -179,16 +179,14 @@ TEST_F(ListWriting, StarDeltaRowFillsSeventeenCellsAndLeavesTheRestEmpty) {
   in.tab = WorkTab::StarDelta;
   in.name = "送風機";
   in.outputText = "37";
-  in.voltageText = "400";
   in.earthLeakage = true;
-  in.labels = StarDeltaLabels(true);
-  in.labels.Label22 = "wrong tab";  // the star-delta tab's own breaker label counts
+  in.motor = StarDeltaLookUp(true);
   list.WriteSelection(in);
   EXPECT_EQ(grid.Row(1), Row21({"1", "送風機", "☆⊿漏", "37", "400", "68", "SC-N4", "SC-N2", "SC-N3", "TR-N5", "65",
                                 "SG103C", "125", "22", "14", "8", "5.5", "2", "", "", ""}));
   in.generalPurposeBreaker = false;
   in.earthLeakage = false;
-  in.labels = StarDeltaLabels(false);
+  in.motor = StarDeltaLookUp(false);
   list.WriteSelection(in);
   EXPECT_EQ(grid.Cell(2, 2), "☆⊿");
   EXPECT_EQ(grid.Cell(11, 2), "EA103C");
@@ -198,7 +196,7 @@ TEST_F(ListWriting, StarDeltaRowFillsSeventeenCellsAndLeavesTheRestEmpty) {
 TEST_F(ListWriting, ASelectionWithoutARecordWritesBlankValues) {
   ListEntryInputs in = StartUpInputs();
   in.outputText = "5.50";
-  in.labels = MotorLabels{};
+  in.motor.record = MotorRecord{};
   list.WriteSelection(in);
   EXPECT_EQ(grid.Row(1), Row21({"1", "名称を記入ください", "直", "5.50", "200", B, B, B, B, B, B, B, B, B, B, B, B, B,
                                 B, "", ""}));
@@ -331,14 +329,14 @@ TEST(ListWithDeliveredTable, StartUpRowAndEveryOutputFindsItsRecord) {
       for (bool v400 : {false, true}) {
         const MotorLookUp r = LookUpMotor(table, {tab, v400, kw, false});
         EXPECT_LT(r.row, 73) << r.key;
-        EXPECT_NE(r.labels.Label13, "") << r.key;
+        EXPECT_NE(r.record.fullLoadCurrent, "") << r.key;
       }
 
   Grid grid;
   CircuitList list(grid);
   list.SetUp();
   ListEntryInputs in;
-  in.labels = LookUpMotor(table, {WorkTab::DirectOnLine, false, "5.5", false}).labels;
+  in.motor = LookUpMotor(table, {WorkTab::DirectOnLine, false, "5.5", false});
   list.WriteSelection(in);
   const int rec = FindEquipmentRow(table, "1 200 5.5");
   auto c = [&](int col) { return table.Cell(col, rec); };

@@ -33,64 +33,67 @@ TEST(MotorKey, IsStartVoltageAndTheOutputExactlyAsTyped) {
   EXPECT_EQ(MotorKey(WorkTab::Instrumentation, true, "5.5"), "");
 }
 
-// Both tabs' labels come from the one record, whichever tab is active.
-TEST(MotorLookUp, FillsTheLabelsOfBothTabsFromOneRecord) {
+// Each value of the record comes from its own column, whichever tab is active.
+TEST(MotorLookUp, ReadsEachValueFromItsColumn) {
   const Grid table = SampleTable();
-  auto columns = [&](int row, std::initializer_list<int> cols) {
-    std::vector<std::string> v;
-    for (int c : cols) v.push_back(table.Cell(c, row));
-    return v;
-  };
   const MotorLookUp direct = LookUpMotor(table, {WorkTab::DirectOnLine, false, "5.5", false});
   EXPECT_EQ(direct.voltageText, "200");
+  EXPECT_EQ(direct.key, "1 200 5.5");
   EXPECT_EQ(direct.row, 7);
-  const MotorLabels& d = direct.labels;
-  EXPECT_EQ((std::vector<std::string>{d.Label13, d.Label15, d.Label17, d.Label19, d.Label21, d.Label22, d.Label24,
-                                      d.Label26}),
-            columns(7, {2, 3, 6, 7, 8, 9, 10, 11}));
-  EXPECT_EQ(d.Label29, "SC-N1");
-  EXPECT_EQ(d.Label45, "") << "a direct-on-line record has no star-delta contactors";
+  EXPECT_EQ(direct.record, (MotorRecord{"22", "SC-N1", "", "", "TR-N2", "22", "EA53C", "SA53C", "40", "5.5", "", "",
+                                        "", ""}));
 
   const MotorLookUp star = LookUpMotor(table, {WorkTab::StarDelta, true, "160", false});
   EXPECT_EQ(star.voltageText, "400");
-  const MotorLabels& l = star.labels;
-  EXPECT_EQ((std::vector<std::string>{l.Label7, l.Label29, l.Label45, l.Label46, l.Label31, l.Label33, l.Label37,
-                                      l.Label38, l.Label40, l.Label42, l.Label47, l.Label48, l.Label49, l.Label50}),
-            columns(70, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
-  EXPECT_EQ((std::vector<std::string>{l.Label13, l.Label15, l.Label17, l.Label19, l.Label21, l.Label22, l.Label24,
-                                      l.Label26}),
-            columns(70, {2, 3, 6, 7, 8, 9, 10, 11}));
+  EXPECT_EQ(star.record, (MotorRecord{"280", "SC-N11", "SC-N8", "SC-N11", "TR-N12", "170", "EA403B", "SA403B", "400",
+                                      "150", "100", "100", "60", "22"}));
 }
 
 TEST(MotorLookUp, EarthLeakageTakesTheBreakersFromColumns16And17) {
   const Grid table = SampleTable();
   MotorInputs in{WorkTab::StarDelta, true, "160", true};
-  MotorLabels l = LookUpMotor(table, in).labels;
-  EXPECT_EQ((std::vector<std::string>{l.Label21, l.Label37, l.Label22, l.Label38}),
-            (std::vector<std::string>{"EG403B", "EG403B", "SG403B", "SG403B"}));
-  EXPECT_EQ(l.Label24, "400") << "the rated current stays column 10";
+  MotorRecord r = LookUpMotor(table, in).record;
+  EXPECT_EQ(r.breakerEA, "EG403B");
+  EXPECT_EQ(r.breakerSA, "SG403B");
+  EXPECT_EQ(r.breakerRating, "400") << "the rated current stays column 10";
   in.earthLeakage = false;
-  l = LookUpMotor(table, in).labels;
-  EXPECT_EQ(l.Label21, "EA403B");
-  EXPECT_EQ(l.Label22, "SA403B");
+  r = LookUpMotor(table, in).record;
+  EXPECT_EQ(r.breakerEA, "EA403B");
+  EXPECT_EQ(r.breakerSA, "SA403B");
 }
 
-TEST(MotorLookUp, AnOutputNotInTheTableEmptiesEveryLabel) {
+TEST(MotorLookUp, AnOutputNotInTheTableEmptiesEveryValue) {
   const Grid table = SampleTable();
   for (const char* typed : {"5.50", " 5.5", "5.5 ", "0.4"}) {
     const MotorLookUp r = LookUpMotor(table, {WorkTab::DirectOnLine, false, typed, false});
     EXPECT_EQ(r.row, table.RowCount()) << typed;
-    EXPECT_EQ(r.labels, MotorLabels{}) << typed;
+    EXPECT_EQ(r.record, MotorRecord{}) << typed;
   }
   // The same output under the other voltage or start has no record here.
-  EXPECT_EQ(LookUpMotor(table, {WorkTab::DirectOnLine, true, "5.5", false}).labels, MotorLabels{});
-  EXPECT_EQ(LookUpMotor(table, {WorkTab::StarDelta, false, "160", false}).labels, MotorLabels{});
+  EXPECT_EQ(LookUpMotor(table, {WorkTab::DirectOnLine, true, "5.5", false}).record, MotorRecord{});
+  EXPECT_EQ(LookUpMotor(table, {WorkTab::StarDelta, false, "160", false}).record, MotorRecord{});
 }
 
 TEST(MotorLookUp, FirstMatchingRowWins) {
   Grid table = SampleTable();
   table.SetRow(3, {"3", "1 200 5.5", "99"});
-  EXPECT_EQ(LookUpMotor(table, {WorkTab::DirectOnLine, false, "5.5", false}).labels.Label13, "99");
+  EXPECT_EQ(LookUpMotor(table, {WorkTab::DirectOnLine, false, "5.5", false}).record.fullLoadCurrent, "99");
+}
+
+// The selection keeps the last look-up, voltage included, for the row to
+// be written from; it starts as the window starts, at 200 V with nothing found.
+TEST(MotorSelection, KeepsTheLastLookUp) {
+  const Grid table = SampleTable();
+  MotorSelection selection;
+  EXPECT_EQ(selection.Last().voltageText, "200");
+  EXPECT_EQ(selection.Last().record, MotorRecord{});
+  selection.LookUp(table, {WorkTab::StarDelta, true, "160", false});
+  selection.LookUp(table, {WorkTab::DirectOnLine, true, "5.5", false});
+  EXPECT_EQ(selection.Last().voltageText, "400");
+  EXPECT_EQ(selection.Last().key, "1 400 5.5");
+  EXPECT_EQ(selection.Last().record, MotorRecord{}) << "no 400 V direct-on-line record: the old values do not stay";
+  EXPECT_EQ(selection.LookUp(table, {WorkTab::DirectOnLine, false, "5.5", false}).record.thermalRelay, "TR-N2");
+  EXPECT_EQ(selection.Last().record.thermalRelay, "TR-N2");
 }
 
 TEST(MotorOutputs, ListTheCatalogueOutputsOfEachStartMethod) {

@@ -10,44 +10,19 @@
 #include "app/Qel_Wirmap.h"
 #include "base/file_io.h"
 #include "list/StrGrdIO.h"
-#include "tests/support/program_folder.h"
-#include "tests/support/ui_driver.h"
+#include "tests/support/main_window_fixture.h"
 #include "win32/application.h"
+#include "win32/text.h"
 
 namespace qel {
 namespace {
 
 using testing::DialogScript;
 using testing::ProgramFolder;
+using testing::SameCells;
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing::MainWindowFixture {
  protected:
-  void SetUp() override { win::Application::Instance().SetQuietErrors(true); }
-  void TearDown() override {
-    window.reset();
-    win::Application::Instance().SetQuietErrors(false);
-  }
-
-  // Starts the window in the folder, answering the dialogs of start-up.
-  std::vector<testing::DialogSeen> Start(const ProgramFolder& folder, std::vector<DialogScript::Step> startUp = {}) {
-    testing::CurrentDirectory cd(folder.Path());
-    DialogScript script(GetCurrentProcessId(), std::move(startUp));
-    window = std::make_unique<TQel_Wirmap>();
-    script.Finish();
-    EXPECT_TRUE(script.Unexpected().empty()) << "start-up showed " << script.Unexpected().front().text;
-    return script.Seen();
-  }
-
-  // Runs a handler while the script answers its dialogs; returns them.
-  template <class Handler>
-  std::vector<testing::DialogSeen> Run(Handler handler, std::vector<DialogScript::Step> steps) {
-    DialogScript script(GetCurrentProcessId(), std::move(steps));
-    handler();
-    script.Finish();
-    EXPECT_TRUE(script.Unexpected().empty()) << "unexpected dialog: " << script.Unexpected().front().text;
-    return script.Seen();
-  }
-
   // The tick as the real menu shows it.
   bool Ticked(UINT id) const {
     return (GetMenuState(GetMenu(window->Handle()), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
@@ -57,14 +32,6 @@ class MainWindowTest : public ::testing::Test {
   }
 
   static Grid Delivered(const std::string& name) { return testing::DeliveredTable(name); }
-  static bool SameCells(const Grid& a, const Grid& b) {
-    if (a.RowCount() != b.RowCount() || a.ColCount() != b.ColCount()) return false;
-    for (int r = 0; r < a.RowCount(); ++r)
-      if (a.Row(r) != b.Row(r)) return false;
-    return true;
-  }
-
-  std::unique_ptr<TQel_Wirmap> window;
 };
 
 // ---- start-up ----
@@ -181,6 +148,23 @@ TEST_F(MainWindowTest, AMissingFujiTableAtFirstStartIsReported) {
   EXPECT_TRUE(IsWindow(window->Handle())) << "start-up goes on";
 }
 
+TEST_F(MainWindowTest, AProgramFolderLongerThanMaxPathIsKeptWhole) {
+  ProgramFolder folder(std::vector<std::string>{});
+  std::string deep = folder.Path();
+  while (deep.size() <= MAX_PATH + 40) {
+    deep += "\\" + std::string(50, 'd');
+    CreateDirectoryW(win::Wide(deep).c_str(), nullptr);
+  }
+  testing::CurrentDirectory cd(deep);
+  wchar_t probe[MAX_PATH];
+  if (GetCurrentDirectoryW(MAX_PATH, probe) <= MAX_PATH) GTEST_SKIP() << "the system refused the long folder";
+  DialogScript script(GetCurrentProcessId(), {DialogScript::Press(IDOK)});  // no fd.dat there
+  window = std::make_unique<TQel_Wirmap>();
+  script.Finish();
+  EXPECT_EQ(window->ProgramFolder(), deep);
+  EXPECT_EQ(window->OpenDialog2.InitialDir, deep + "\\Data");
+}
+
 // ---- switching tables ----
 
 TEST_F(MainWindowTest, SwitchingConfirmedLoadsTicksAndRemembers) {
@@ -269,9 +253,16 @@ TEST_F(MainWindowTest, AUserTableIsLoadedFromAnyFolder) {
 
 TEST_F(MainWindowTest, AnUnreadableUserTableUnticksAllThree) {
   ProgramFolder folder;
+  folder.AddTable("mel.dat", "使用中.sdt");
   Start(folder);
+  // The file is there, so the dialog hands it on, but another program
+  // holds it open without sharing.
+  const HANDLE held = CreateFileW(win::Wide(folder.File("Data\\使用中.sdt")).c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
   const auto seen = Run([&] { window->dataload1Click(); },
-                        {DialogScript::File(folder.File("Data\\無い.sdt"), 0), DialogScript::Press(IDOK)});
+                        {DialogScript::File(folder.File("Data\\使用中.sdt"), 0), DialogScript::Press(IDOK)});
+  CloseHandle(held);
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[1].text, "ファイルが開けませんでした。");
   EXPECT_EQ(TableTicks(), (std::vector<bool>{false, false, false}));

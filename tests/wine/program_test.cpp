@@ -62,9 +62,13 @@ TEST(Program, HintsReachTheStatusBarThroughTheMessageLoop) {
   const auto bars = testing::ChildrenOf(main, L"msctls_statusbar32");
   ASSERT_TRUE(button);
   ASSERT_EQ(bars.size(), 1u);
-  // The X server's own pointer also produces mouse moves over whatever lies
-  // under it, which set that control's hint; so the move is posted again
-  // until its hint is the one shown.
+  // The pointer itself goes over the button too: a window that comes up
+  // under the pointer gets its own mouse moves, which would otherwise
+  // overtake the posted one and show the hint of whatever lies there; the
+  // move is posted again until its hint is the one shown.
+  RECT r{};
+  GetWindowRect(button, &r);
+  SetCursorPos(r.left + 2, r.top + 2);
   EXPECT_TRUE(testing::WaitUntil([&] {
     PostMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     Sleep(20);
