@@ -12,21 +12,19 @@
 #include <string>
 #include <vector>
 
-#include "list/circuit_list.h"
+#include "bench/visio_mixed_list.h"
 #include "visio/e_visio_2.h"
 
 namespace {
+
+using qel::bench::Counts;
+using qel::bench::MixedList;
 
 double Now() {
   timespec ts{};
   clock_gettime(CLOCK_MONOTONIC, &ts);
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
-
-struct Counts {
-  long gets = 0, puts = 0, methods = 0;
-  long Total() const { return gets + puts + methods; }
-};
 
 // Answers every call with itself, so nothing is allocated per call.
 class CountingDispatch : public qel::Dispatch {
@@ -46,50 +44,6 @@ class CountingDispatch : public qel::Dispatch {
  private:
   Counts& counts_;
 };
-
-struct RowSample {
-  const char* start;
-  const char* function;
-  const char* type;
-  int calls;  // the column's calls by its recipe, without the bus
-};
-
-// Places cost 5 calls (master, ActiveDocument, Pages, Item, Drop), lines 4,
-// a text triple 6. Direct: line, breaker+texts, line, switch+texts, line,
-// relay+texts, line, motor+texts, terminal = 5+11+4+11+4+11+4+11+5.
-const RowSample kSamples[] = {
-    {"直", "", "", 66},      {"可逆", "", "", 82},    {"☆⊿", "", "", 116},   {"送り", "", "", 36},
-    {"直漏", "", "", 66},    {"可逆漏", "", "", 82},  {"☆⊿漏", "", "", 116}, {"送り漏", "", "", 36},
-    {" ", "Di>Ry", "Di-A", 31}, {" ", "Ai>C", "Ai-T", 25}, {" ", "Do", "Do-Ry", 20}, {" ", "Ao", "Ao-1", 20},
-    {" ", "", "", 0},  // reserve
-    {" ", "Wi>PLC", "Wi-B", 31}, {" ", "Wo", "Wo-B", 20},
-};
-constexpr int kSampleCount = sizeof kSamples / sizeof kSamples[0];
-constexpr int kRows = 79;
-
-qel::Grid MixedList(long& expectedDrawCalls) {
-  qel::Grid g(21, kRows + 2);
-  g.SetRow(0, qel::ListHeaders());
-  expectedDrawCalls = 0;
-  for (int r = 1; r <= kRows; ++r) {
-    const RowSample& k = kSamples[(r - 1) % kSampleCount];
-    const bool reserve = k.calls == 0;
-    std::vector<std::string> row(21, " ");
-    row[0] = std::to_string(r);
-    row[1] = reserve ? "SP" : "回路" + std::to_string(r);
-    row[2] = k.start;
-    row[3] = "5.5";
-    row[18] = k.function;
-    row[19] = k.type;
-    row[20] = "";
-    g.SetRow(r, row);
-    const bool slotOne = (r - 1) % 8 == 0;
-    expectedDrawCalls += k.calls;
-    if (slotOne && k.function[0] == '\0' && !reserve) expectedDrawCalls += 4;  // the bus
-    if (slotOne && r > 1) expectedDrawCalls += 4;                              // ActiveDocument, Pages, add, name
-  }
-  return g;
-}
 
 struct NoMessages : qel::VisioMessageSink {
   void ShowVisioMessage(const std::string& text) override { std::printf("unexpected message: %s\n", text.c_str()); }

@@ -11,21 +11,19 @@
 #include <string>
 #include <vector>
 
-#include "list/circuit_list.h"
+#include "bench/visio_mixed_list.h"
 #include "visio/e_visio_2.h"
 #include "win32/com_dispatch.h"
 #include "win32/text.h"
 
 namespace {
 
+using qel::bench::Counts;
+using qel::bench::MixedList;
+
 using qel::Args;
 using qel::Dispatch;
 using qel::Variant;
-
-struct Counts {
-  long gets = 0, puts = 0, methods = 0;
-  long Total() const { return gets + puts + methods; }
-};
 
 // Passes every call on to the real object and counts it; objects coming
 // back are wrapped the same way, and wrapped objects going out as
@@ -73,49 +71,6 @@ class CountingDispatch : public Dispatch {
   std::shared_ptr<Dispatch> inner_;
   Counts& counts_;
 };
-
-struct RowSample {
-  const char* start;
-  const char* function;
-  const char* type;
-  int calls;  // the column's calls by its recipe, without the bus
-};
-
-// Places cost 5 calls (master, ActiveDocument, Pages, Item, Drop), lines 4,
-// a text triple 6 (the same mix as bench/visio_calls_bench.cpp).
-const RowSample kSamples[] = {
-    {"直", "", "", 66},      {"可逆", "", "", 82},    {"☆⊿", "", "", 116},   {"送り", "", "", 36},
-    {"直漏", "", "", 66},    {"可逆漏", "", "", 82},  {"☆⊿漏", "", "", 116}, {"送り漏", "", "", 36},
-    {" ", "Di>Ry", "Di-A", 31}, {" ", "Ai>C", "Ai-T", 25}, {" ", "Do", "Do-Ry", 20}, {" ", "Ao", "Ao-1", 20},
-    {" ", "", "", 0},  // reserve
-    {" ", "Wi>PLC", "Wi-B", 31}, {" ", "Wo", "Wo-B", 20},
-};
-constexpr int kSampleCount = sizeof kSamples / sizeof kSamples[0];
-constexpr int kRows = 79;
-
-qel::Grid MixedList(long& expectedDrawCalls) {
-  qel::Grid g(21, kRows + 2);
-  g.SetRow(0, qel::ListHeaders());
-  expectedDrawCalls = 0;
-  for (int r = 1; r <= kRows; ++r) {
-    const RowSample& k = kSamples[(r - 1) % kSampleCount];
-    const bool reserve = k.calls == 0;
-    std::vector<std::string> row(21, " ");
-    row[0] = std::to_string(r);
-    row[1] = reserve ? "SP" : "回路" + std::to_string(r);
-    row[2] = k.start;
-    row[3] = "5.5";
-    row[18] = k.function;
-    row[19] = k.type;
-    row[20] = "";
-    g.SetRow(r, row);
-    const bool slotOne = (r - 1) % 8 == 0;
-    expectedDrawCalls += k.calls;
-    if (slotOne && k.function[0] == '\0' && !reserve) expectedDrawCalls += 4;  // the bus
-    if (slotOne && r > 1) expectedDrawCalls += 4;                              // ActiveDocument, Pages, add, name
-  }
-  return g;
-}
 
 struct PrintedMessages : qel::VisioMessageSink {
   int shown = 0;

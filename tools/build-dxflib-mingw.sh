@@ -6,11 +6,8 @@ set -euo pipefail
 prefix=$1                      # e.g. build/deps/dxflib-mingw
 if [ -f "$prefix/lib/libdxflib.a" ] && [ -f "$prefix/include/dxflib/dl_dxf.h" ]; then exit 0; fi
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-( cd "$work" && apt-get source -qq dxflib >/dev/null 2>&1 ) || {
-  echo "could not fetch the dxflib source package" >&2; exit 1; }
-src=$(find "$work" -maxdepth 1 -type d -name 'dxflib-*' | head -n 1)
+. "$(dirname "$0")/debian-source.sh"
+fetch_debian_source dxflib
 test -f "$src/src/dl_dxf.cpp" || { echo "unexpected dxflib source layout" >&2; exit 1; }
 
 mkdir -p "$work/obj"

@@ -23,6 +23,13 @@ bool SameName(const std::wstring& a, const wchar_t* b) {
 
 std::wstring Ordinal(std::size_t i) { return std::to_wstring(i + 1); }
 
+// The text of a VT_BSTR variant, which is cleared.
+std::wstring TakeText(VARIANT& converted) {
+  std::wstring text(converted.bstrVal ? converted.bstrVal : L"", converted.bstrVal ? SysStringLen(converted.bstrVal) : 0);
+  VariantClear(&converted);
+  return text;
+}
+
 }  // namespace
 
 CallArgs::CallArgs(const std::wstring& member, DISPPARAMS* params, bool isPut)
@@ -44,43 +51,26 @@ VARIANT& CallArgs::At(std::size_t i) {
   return v;
 }
 
+VARIANT CallArgs::Converted(std::size_t i, VARTYPE type, const wchar_t* what) {
+  VARIANT converted;
+  VariantInit(&converted);
+  VARIANT plain;
+  VariantInit(&plain);
+  HRESULT hr = VariantCopyInd(&plain, &At(i));
+  if (SUCCEEDED(hr)) hr = VariantChangeType(&converted, &plain, 0, type);
+  VariantClear(&plain);
+  if (FAILED(hr)) throw AutomationFault(member_ + L": argument " + Ordinal(i) + L" is not " + what);
+  return converted;
+}
+
 std::wstring CallArgs::Text(std::size_t i) {
-  VARIANT converted;
-  VariantInit(&converted);
-  VARIANT plain;
-  VariantInit(&plain);
-  HRESULT hr = VariantCopyInd(&plain, &At(i));
-  if (SUCCEEDED(hr)) hr = VariantChangeType(&converted, &plain, 0, VT_BSTR);
-  VariantClear(&plain);
-  if (FAILED(hr)) throw AutomationFault(member_ + L": argument " + Ordinal(i) + L" is not a text");
-  std::wstring text(converted.bstrVal ? converted.bstrVal : L"", converted.bstrVal ? SysStringLen(converted.bstrVal) : 0);
-  VariantClear(&converted);
-  return text;
+  VARIANT converted = Converted(i, VT_BSTR, L"a text");
+  return TakeText(converted);
 }
 
-double CallArgs::Number(std::size_t i) {
-  VARIANT converted;
-  VariantInit(&converted);
-  VARIANT plain;
-  VariantInit(&plain);
-  HRESULT hr = VariantCopyInd(&plain, &At(i));
-  if (SUCCEEDED(hr)) hr = VariantChangeType(&converted, &plain, 0, VT_R8);
-  VariantClear(&plain);
-  if (FAILED(hr)) throw AutomationFault(member_ + L": argument " + Ordinal(i) + L" is not a number");
-  return converted.dblVal;
-}
+double CallArgs::Number(std::size_t i) { return Converted(i, VT_R8, L"a number").dblVal; }
 
-long CallArgs::Integer(std::size_t i) {
-  VARIANT converted;
-  VariantInit(&converted);
-  VARIANT plain;
-  VariantInit(&plain);
-  HRESULT hr = VariantCopyInd(&plain, &At(i));
-  if (SUCCEEDED(hr)) hr = VariantChangeType(&converted, &plain, 0, VT_I4);
-  VariantClear(&plain);
-  if (FAILED(hr)) throw AutomationFault(member_ + L": argument " + Ordinal(i) + L" is not an integer");
-  return converted.lVal;
-}
+long CallArgs::Integer(std::size_t i) { return Converted(i, VT_I4, L"an integer").lVal; }
 
 IDispatch* CallArgs::Object(std::size_t i) {
   VARIANT& v = At(i);
@@ -101,9 +91,7 @@ std::wstring CallArgs::PutText() {
   VariantInit(&converted);
   if (FAILED(VariantChangeType(&converted, &PutValue(), 0, VT_BSTR)))
     throw AutomationFault(member_ + L": the value assigned is not a text");
-  std::wstring text(converted.bstrVal ? converted.bstrVal : L"", converted.bstrVal ? SysStringLen(converted.bstrVal) : 0);
-  VariantClear(&converted);
-  return text;
+  return TakeText(converted);
 }
 
 void CallArgs::Expect(std::size_t least, std::size_t most) {

@@ -45,6 +45,9 @@ class CallArgs {
   void Expect(std::size_t least, std::size_t most);
 
  private:
+  // Argument i converted to `type` (the caller owns the result); `what` names
+  // the wanted kind in the failure ("a text").
+  VARIANT Converted(std::size_t i, VARTYPE type, const wchar_t* what);
   const std::wstring& member_;
   DISPPARAMS* params_;
   std::size_t count_;

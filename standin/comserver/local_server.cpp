@@ -3,6 +3,8 @@
 #include <objbase.h>
 
 #include <atomic>
+#include <cstdio>
+#include <memory>
 
 namespace qel::standin {
 
@@ -175,6 +177,34 @@ int RunServerLoop(bool endWhenUnused, UINT idleLimitMs) {
   }
   if (idleTimer) KillTimer(nullptr, idleTimer);
   return 0;
+}
+
+int RunServerProgram(const ServerClass& server, const wchar_t* programName,
+                     const std::function<HWND(bool startedByCom)>& openWindow) {
+  const StartMode mode = ParseStartMode(GetCommandLineW());
+  if (mode == StartMode::kRegister || mode == StartMode::kUnregister) {
+    const std::wstring error = mode == StartMode::kRegister ? RegisterServer(server) : UnregisterServer(server);
+    if (!error.empty()) std::fwprintf(stderr, L"%ls: %ls\n", programName, error.c_str());
+    return error.empty() ? 0 : 1;
+  }
+
+  if (FAILED(CoInitialize(nullptr))) return 1;
+  DispatchObject::SetSourceName(server.progId);
+  const bool byCom = mode == StartMode::kEmbedding;
+  HWND window = openWindow(byCom);
+  int rc = 0;
+  {
+    // Only a start by COM serves clients; a person's start just shows the window.
+    std::unique_ptr<ClassRegistration> registration;
+    if (byCom) {
+      registration = std::make_unique<ClassRegistration>(server);
+      if (FAILED(registration->Result())) rc = 1;
+    }
+    if (rc == 0) rc = RunServerLoop(byCom);
+    if (IsWindow(window)) DestroyWindow(window);
+  }
+  CoUninitialize();
+  return rc;
 }
 
 void SetUserControl(bool userControl) { userControlFlag = userControl; }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "standin/comserver/dispatch_object.h"
@@ -62,6 +63,14 @@ void SetUserControl(bool userControl);
 
 // Ends the server loop after the current call has returned.
 void RequestServerQuit();
+
+// The whole life of a stand-in program, its wWinMain: registers or
+// unregisters the class and ends (errors to stderr under `programName`), or
+// opens its window through `openWindow` (told whether COM started it, so it
+// decides whether to show itself), serves clients when started by COM, and
+// runs until the server should end. Returns the process exit code.
+int RunServerProgram(const ServerClass& server, const wchar_t* programName,
+                     const std::function<HWND(bool startedByCom)>& openWindow);
 
 // Object accounting, called by every DispatchObject.
 void ServerObjectCreated();

@@ -4,10 +4,6 @@
 //   ExcelStandin.exe /UnregServer   remove that registration and end
 //   ExcelStandin.exe -Embedding     how COM starts it for a client
 #include <windows.h>
-#include <objbase.h>
-
-#include <cstdio>
-#include <memory>
 
 #include "standin/comserver/local_server.h"
 #include "standin/excel/automation.h"
@@ -22,30 +18,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace qel;
   const standin::ServerClass server{kExcelStandinClsid, L"Excel.Application", L"Excel stand-in (Qel-Wirmap)",
                                     [] { return excel_standin::NewApplication(); }};
-  const standin::StartMode mode = standin::ParseStartMode(GetCommandLineW());
-  if (mode == standin::StartMode::kRegister || mode == standin::StartMode::kUnregister) {
-    const std::wstring error =
-        mode == standin::StartMode::kRegister ? standin::RegisterServer(server) : standin::UnregisterServer(server);
-    if (!error.empty()) std::fwprintf(stderr, L"ExcelStandin: %ls\n", error.c_str());
-    return error.empty() ? 0 : 1;
-  }
-
-  if (FAILED(CoInitialize(nullptr))) return 1;
-  standin::DispatchObject::SetSourceName(L"Excel.Application");
-  HWND window = excel_standin::CreateViewWindow(instance);
-  const bool byCom = mode == standin::StartMode::kEmbedding;
-  // Excel started by automation stays hidden until told to show itself.
-  if (!byCom) ShowWindow(window, SW_SHOWNORMAL);
-  int rc = 0;
-  {
-    std::unique_ptr<standin::ClassRegistration> registration;
-    if (byCom) {
-      registration = std::make_unique<standin::ClassRegistration>(server);
-      if (FAILED(registration->Result())) rc = 1;
-    }
-    if (rc == 0) rc = standin::RunServerLoop(byCom);
-    if (IsWindow(window)) DestroyWindow(window);
-  }
-  CoUninitialize();
-  return rc;
+  return standin::RunServerProgram(server, L"ExcelStandin", [instance](bool byCom) {
+    HWND window = excel_standin::CreateViewWindow(instance);
+    // Excel started by automation stays hidden until told to show itself.
+    if (!byCom) ShowWindow(window, SW_SHOWNORMAL);
+    return window;
+  });
 }

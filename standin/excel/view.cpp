@@ -7,6 +7,8 @@
 #include <cstdio>
 
 #include "standin/comserver/local_server.h"
+#include "standin/comserver/main_window.h"
+#include "standin/comserver/utf8.h"
 #include "standin/excel/view.h"
 #include "standin/excel/workbook.h"
 
@@ -20,14 +22,6 @@ constexpr int kExitId = 201;
 constexpr int kRowHeight = 20;
 constexpr int kColumnWidth = 90;
 constexpr int kHeaderWidth = 40;
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
 
 std::wstring ColumnName(long column) {
   std::wstring name;
@@ -101,13 +95,7 @@ void SaveCsvFromMenu(HWND window) {
 LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_CREATE: {
-      HMENU file = CreatePopupMenu();
-      AppendMenuW(file, MF_STRING, kSaveCsvId, L"&Save sheet as CSV...");
-      AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-      AppendMenuW(file, MF_STRING, kExitId, L"E&xit");
-      HMENU bar = CreateMenu();
-      AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
-      SetMenu(window, bar);
+      standin::SetFileMenu(window, kSaveCsvId, L"&Save sheet as CSV...", kExitId);
       return 0;
     }
     case WM_COMMAND:
@@ -150,7 +138,7 @@ std::string SheetCsv(const Sheet& sheet) {
     for (long c = 1; c <= columns; ++c) {
       if (c > 1) out += ',';
       auto it = sheet.cells.find({r, c});
-      const std::string field = it == sheet.cells.end() ? std::string() : Utf8(it->second);
+      const std::string field = it == sheet.cells.end() ? std::string() : standin::ToUtf8(it->second);
       if (field.find_first_of(",\"\r\n") == std::string::npos) {
         out += field;
         continue;
@@ -183,15 +171,7 @@ void Session::Changed() const {
 }
 
 HWND CreateViewWindow(HINSTANCE instance) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = kClassName;
-  RegisterClassW(&wc);
-  HWND window = CreateWindowExW(0, kClassName, L"Excel stand-in", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                900, 600, nullptr, nullptr, instance, nullptr);
+  HWND window = standin::CreateMainWindow(instance, kClassName, WindowProc, L"Excel stand-in", 900, 600);
   TheSession().window = window;
   return window;
 }

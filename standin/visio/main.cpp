@@ -5,10 +5,6 @@
 //   VisioStandin.exe /UnregServer   remove that registration and end
 //   VisioStandin.exe -Embedding     how COM starts it for a client
 #include <windows.h>
-#include <objbase.h>
-
-#include <cstdio>
-#include <memory>
 
 #include "standin/comserver/local_server.h"
 #include "standin/visio/automation.h"
@@ -23,31 +19,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   using namespace qel;
   const standin::ServerClass server{kVisioStandinClsid, L"Visio.Application", L"Visio stand-in (Qel-Wirmap)",
                                     [] { return visio_standin::NewApplication(); }};
-  const standin::StartMode mode = standin::ParseStartMode(GetCommandLineW());
-  if (mode == standin::StartMode::kRegister || mode == standin::StartMode::kUnregister) {
-    const std::wstring error =
-        mode == standin::StartMode::kRegister ? standin::RegisterServer(server) : standin::UnregisterServer(server);
-    if (!error.empty()) std::fwprintf(stderr, L"VisioStandin: %ls\n", error.c_str());
-    return error.empty() ? 0 : 1;
-  }
-
-  if (FAILED(CoInitialize(nullptr))) return 1;
-  standin::DispatchObject::SetSourceName(L"Visio.Application");
-  HWND window = visio_standin::CreateViewWindow(instance);
-  ShowWindow(window, SW_SHOWNORMAL);
-  visio_standin::RefreshView(window);
-  int rc = 0;
-  {
-    const bool byCom = mode == standin::StartMode::kEmbedding;
-    // Only a start by COM serves clients; a person's start just shows the window.
-    std::unique_ptr<standin::ClassRegistration> registration;
-    if (byCom) {
-      registration = std::make_unique<standin::ClassRegistration>(server);
-      if (FAILED(registration->Result())) rc = 1;
-    }
-    if (rc == 0) rc = standin::RunServerLoop(byCom);
-    if (IsWindow(window)) DestroyWindow(window);
-  }
-  CoUninitialize();
-  return rc;
+  return standin::RunServerProgram(server, L"VisioStandin", [instance](bool) {
+    HWND window = visio_standin::CreateViewWindow(instance);
+    ShowWindow(window, SW_SHOWNORMAL);
+    visio_standin::RefreshView(window);
+    return window;
+  });
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "standin/comserver/utf8.h"
+
 namespace qel::visio_standin {
 
 struct Point {
@@ -94,7 +96,7 @@ bool ParseStringConstant(const std::wstring& formula, std::wstring& value);
 // Case-blind comparison of names (masters, cells, members).
 bool SameName(const std::wstring& a, const std::wstring& b);
 
-std::wstring FromUtf8(const std::string& text);
-std::string ToUtf8(const std::wstring& text);
+using standin::FromUtf8;
+using standin::ToUtf8;
 
 }  // namespace qel::visio_standin

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "standin/comserver/local_server.h"
+#include "standin/comserver/main_window.h"
 #include "standin/visio/render.h"
 #include "standin/visio/state.h"
 
@@ -161,13 +162,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CREATE: {
       pageList = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY,
                                  0, 0, kListWidth, 100, window, reinterpret_cast<HMENU>(kPageListId), nullptr, nullptr);
-      HMENU file = CreatePopupMenu();
-      AppendMenuW(file, MF_STRING, kSaveSvgId, L"&Save pages as SVG...");
-      AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-      AppendMenuW(file, MF_STRING, kExitId, L"E&xit");
-      HMENU bar = CreateMenu();
-      AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
-      SetMenu(window, bar);
+      standin::SetFileMenu(window, kSaveSvgId, L"&Save pages as SVG...", kExitId);
       return 0;
     }
     case WM_TIMER:
@@ -250,16 +245,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 HWND CreateViewWindow(HINSTANCE instance) {
-  WNDCLASSW wc{};
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = kClassName;
-  RegisterClassW(&wc);
-  HWND window = CreateWindowExW(0, kClassName, L"Visio stand-in", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                1000, 700, nullptr, nullptr, instance, nullptr);
+  // Double clicks fit the page into the window again.
+  HWND window = standin::CreateMainWindow(instance, kClassName, WindowProc, L"Visio stand-in", 1000, 700, CS_DBLCLKS);
   TheSession().window = window;
   return window;
 }

@@ -7,18 +7,12 @@ must give.
 Usage: check_drawing.py <wine-run.sh> <wine_tests.exe>"""
 import collections
 import os
-import subprocess
 import sys
-import tempfile
-import xml.etree.ElementTree as ET
 
-SVG = "{http://www.w3.org/2000/svg}"
-failures = []
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from svg_drawing import SVG_NS, check, draw_pages, report  # noqa: E402
 
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
+SVG = "{%s}" % SVG_NS
 
 
 def drops(page):
@@ -122,18 +116,15 @@ def check_exact(page, expected, name):
 
 def main():
     wine_run, tests_exe = sys.argv[1], sys.argv[2]
-    with tempfile.TemporaryDirectory() as folder:
-        env = dict(os.environ, QEL_VISIO_E2E_SVG_DIR="Z:" + folder.replace("/", "\\"))
-        run = subprocess.run([wine_run, tests_exe, "--gtest_filter=VisioDrawingEndToEnd.TwentyRowsDrawnForTheSvgReader"],
-                             env=env, timeout=600)
-        if run.returncode != 0:
-            print("the drawing step failed")
-            return 1
-        names = sorted(os.listdir(folder))
-        if names != ["page1.svg", "page2.svg", "page3.svg"]:
-            print("FAILED: pages saved: %s" % names)
-            return 1
-        pages = [ET.parse(os.path.join(folder, n)).getroot() for n in names]
+    drawn = draw_pages(wine_run, tests_exe, "VisioDrawingEndToEnd.TwentyRowsDrawnForTheSvgReader",
+                       "QEL_VISIO_E2E_SVG_DIR", 600)
+    if drawn is None:
+        return 1
+    names, saved = drawn
+    if names != ["page1.svg", "page2.svg", "page3.svg"]:
+        print("FAILED: pages saved: %s" % names)
+        return 1
+    pages = [saved[n] for n in names]
 
     check([p.find(SVG + "title").text for p in pages] == ["Page-1", "dwg2", "dwg3"],
           "page names %s" % [p.find(SVG + "title").text for p in pages])
@@ -158,10 +149,7 @@ def main():
     check_exact(pages[2], PAGE3, "page 3")
     check(lines(pages[2]) == PAGE3_LINES, "page 3 lines %s" % lines(pages[2]))
 
-    for f in failures:
-        print("FAILED:", f)
-    print("%d checks failed" % len(failures))
-    return 1 if failures else 0
+    return report()
 
 
 if __name__ == "__main__":

@@ -88,6 +88,23 @@ void LoadList(const ProgramProcess& p, HWND main, const std::string& path) {
   ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(dialog->hwnd) || !IsWindowVisible(dialog->hwnd); }));
 }
 
+// Waits for the program's main window, opens the folder's list.txt and
+// gives the menu command `command`; answers the main window, or null when
+// it never appeared (and then nothing is done).
+HWND OpenListAndCommand(const ProgramProcess& p, const ProgramFolder& folder, UINT command) {
+  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  if (!main) return nullptr;
+  LoadList(p, main, folder.File("list.txt"));
+  Command(main, command);
+  return main;
+}
+
+// Answers a message box with OK; true once it has gone.
+bool PressOk(HWND dialog) {
+  testing::PressButton(dialog, IDOK);
+  return testing::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+}
+
 std::vector<DWORD> ProcessesNamed(const wchar_t* exe) {
   std::vector<DWORD> found;
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -178,10 +195,8 @@ TEST(VisioDrawingEndToEnd, TwentyRowsDrawnForTheSvgReader) {
   VisioProgramFolder folder;
   ReplaceFileContents(folder.File("list.txt"), ListFile(TwentyRows()));
   ProgramProcess p(testing::ProgramExe(), folder.Path());
-  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  const HWND main = OpenListAndCommand(p, folder, TQel_Wirmap::kDrowing1);
   ASSERT_TRUE(main);
-  LoadList(p, main, folder.File("list.txt"));
-  Command(main, TQel_Wirmap::kDrowing1);
 
   RunningStandin visio(L"QelVisioStandin", "qel-ms.vsd", "Visio.Application");
   ASSERT_TRUE(visio.App()) << "the stand-in with the drawing document was not reached";
@@ -228,18 +243,15 @@ TEST(VisioDrawingEndToEnd, WithoutVisioThreeMessagesAndNoServerLeft) {
   VisioProgramFolder folder;
   ReplaceFileContents(folder.File("list.txt"), ListFile({TwentyRows()[0]}));
   ProgramProcess p(testing::ProgramExe(), folder.Path());
-  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  const HWND main = OpenListAndCommand(p, folder, TQel_Wirmap::kDrowing1);
   ASSERT_TRUE(main);
-  LoadList(p, main, folder.File("list.txt"));
-  Command(main, TQel_Wirmap::kDrowing1);
   for (const std::string text : {"Visioを起動できません.", "Visioを quit できません.",
                                  "ファイルを開けません。\n\r２重オープンできません。"}) {
     const auto d = testing::WaitForDialog(p.Pid());
     ASSERT_TRUE(d) << "no message: " << text;
     EXPECT_EQ(d->text, text);
     EXPECT_EQ(d->caption, "Qel-Wirmap");
-    testing::PressButton(d->hwnd, IDOK);
-    ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(d->hwnd) || !IsWindowVisible(d->hwnd); }));
+    ASSERT_TRUE(PressOk(d->hwnd));
   }
   EXPECT_FALSE(testing::WaitForDialog(p.Pid(), 1500)) << "nothing more is shown";
   EXPECT_TRUE(ProcessesNamed(L"VisioStandin.exe").empty()) << "no Visio server may be running";
@@ -258,8 +270,7 @@ TEST(VisioDrawingEndToEnd, DrawingDocumentMissingGivesTheTwoLineMessage) {
   const auto d = testing::WaitForDialog(p.Pid(), 30000);
   ASSERT_TRUE(d);
   EXPECT_EQ(d->text, "ファイルを開けません。\n\r２重オープンできません。");
-  testing::PressButton(d->hwnd, IDOK);
-  ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(d->hwnd) || !IsWindowVisible(d->hwnd); }));
+  ASSERT_TRUE(PressOk(d->hwnd));
   EXPECT_FALSE(testing::WaitForDialog(p.Pid(), 1500)) << "Visio's quit succeeded, so no other message";
   EXPECT_TRUE(testing::WaitUntil([] { return ProcessesNamed(L"VisioStandin.exe").empty(); }, 15000))
       << "the stand-in must end on quit";
@@ -278,16 +289,13 @@ TEST(VisioDrawingEndToEnd, AMissingMasterIsReportedAndTheProgramStaysUsable) {
   ReplaceFileContents(folder.File("list.txt"), ListFile({TwentyRows()[0]}));
 
   ProgramProcess p(testing::ProgramExe(), folder.Path());
-  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  const HWND main = OpenListAndCommand(p, folder, TQel_Wirmap::kDrowing1);
   ASSERT_TRUE(main);
-  LoadList(p, main, folder.File("list.txt"));
-  Command(main, TQel_Wirmap::kDrowing1);
   RunningStandin visio(L"QelVisioStandin", "qel-ms.vsd", "Visio.Application");
   const auto d = testing::WaitForDialog(p.Pid(), 60000);
   ASSERT_TRUE(d) << "no error message";
   EXPECT_NE(d->text.find("has no master named 1P-TH"), std::string::npos) << d->text;
-  testing::PressButton(d->hwnd, IDOK);
-  ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(d->hwnd) || !IsWindowVisible(d->hwnd); }));
+  ASSERT_TRUE(PressOk(d->hwnd));
   ASSERT_TRUE(visio.App());
 
   testing::TempDir svg;
@@ -307,10 +315,8 @@ TEST(VisioDrawingEndToEnd, AServerKilledWhileDrawingIsReportedWithoutHanging) {
   VisioProgramFolder folder;
   ReplaceFileContents(folder.File("list.txt"), ListFile(TwentyRows()));
   ProgramProcess p(testing::ProgramExe(), folder.Path());
-  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  const HWND main = OpenListAndCommand(p, folder, TQel_Wirmap::kDrowing1);
   ASSERT_TRUE(main);
-  LoadList(p, main, folder.File("list.txt"));
-  Command(main, TQel_Wirmap::kDrowing1);
 
   // Killed once its page list shows the second page.
   HWND standin = nullptr;
@@ -331,8 +337,7 @@ TEST(VisioDrawingEndToEnd, AServerKilledWhileDrawingIsReportedWithoutHanging) {
   const auto d = testing::WaitForDialog(p.Pid(), 60000);
   ASSERT_TRUE(d) << "the failed call must be reported";
   EXPECT_FALSE(d->text.empty());
-  testing::PressButton(d->hwnd, IDOK);
-  ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(d->hwnd) || !IsWindowVisible(d->hwnd); }));
+  ASSERT_TRUE(PressOk(d->hwnd));
   EXPECT_FALSE(testing::WaitForDialog(p.Pid(), 1500)) << "one message for the one failure";
   Command(main, TQel_Wirmap::kAbout1);
   EXPECT_TRUE(p.WaitForWindow(L"TAboutBox")) << "the program answers commands after the failure";
@@ -345,10 +350,8 @@ TEST(ExcelEndToEnd, TheListArrivesCellByCell) {
   const std::vector<std::string> rows = {TwentyRows()[0], TwentyRows()[9], TwentyRows()[19]};
   ReplaceFileContents(folder.File("list.txt"), ListFile(rows));
   ProgramProcess p(testing::ProgramExe(), folder.Path());
-  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  const HWND main = OpenListAndCommand(p, folder, TQel_Wirmap::kExcel1);
   ASSERT_TRUE(main);
-  LoadList(p, main, folder.File("list.txt"));
-  Command(main, TQel_Wirmap::kExcel1);
 
   RunningStandin excel(L"QelExcelStandin", "", "Excel.Application");
   ASSERT_TRUE(excel.App());

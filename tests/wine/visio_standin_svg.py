@@ -4,18 +4,12 @@ save them as SVG, then reads the files with Python's own XML parser: page
 size, where each dropped master's symbol lies, and the texts beside it.
 Usage: visio_standin_svg.py <wine-run.sh> <wine_tests.exe>"""
 import os
-import subprocess
 import sys
-import tempfile
-import xml.etree.ElementTree as ET
 
-NS = {"s": "http://www.w3.org/2000/svg"}
-failures = []
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from svg_drawing import SVG_NS, check, draw_pages, report  # noqa: E402
 
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
+NS = {"s": SVG_NS}
 
 
 def near(a, b):
@@ -32,17 +26,12 @@ def texts(group):
 
 def main():
     wine_run, tests_exe = sys.argv[1], sys.argv[2]
-    with tempfile.TemporaryDirectory() as folder:
-        env = dict(os.environ, QEL_VISIO_SVG_DIR="Z:" + folder.replace("/", "\\"))
-        run = subprocess.run([wine_run, tests_exe, "--gtest_filter=VisioStandin.DrawsPagesForTheSvgReader"],
-                             env=env, timeout=300)
-        if run.returncode != 0:
-            print("the drawing step failed")
-            return 1
-        names = sorted(os.listdir(folder))
-        check(names == ["page1.svg", "page2.svg"], "files written: %s" % names)
-        page1 = ET.parse(os.path.join(folder, "page1.svg")).getroot()
-        page2 = ET.parse(os.path.join(folder, "page2.svg")).getroot()
+    drawn = draw_pages(wine_run, tests_exe, "VisioStandin.DrawsPagesForTheSvgReader", "QEL_VISIO_SVG_DIR", 300)
+    if drawn is None:
+        return 1
+    names, saved = drawn
+    check(names == ["page1.svg", "page2.svg"], "files written: %s" % names)
+    page1, page2 = saved["page1.svg"], saved["page2.svg"]
 
     # A3 landscape, millimetres as user units, y from the top.
     check(page1.tag == "{%s}svg" % NS["s"], "root element %s" % page1.tag)
@@ -107,10 +96,7 @@ def main():
     if motor2:
         check(texts(motor2[0])["Row_2"].text == "P2", "page 2 text")
 
-    for f in failures:
-        print("FAILED:", f)
-    print("%d checks failed" % len(failures))
-    return 1 if failures else 0
+    return report()
 
 
 if __name__ == "__main__":

@@ -1,0 +1,26 @@
+# Sourced by the tools/build-*-mingw.sh scripts, which cross-build a Debian
+# library for Windows from its source package.
+#
+# fetch_debian_source PACKAGE: unpacks Debian's source package PACKAGE into a
+# temporary folder `$work` (removed when the script ends) and sets `$src` to
+# its unpacked tree; ends the script when the package cannot be fetched.
+fetch_debian_source() {
+  local package=$1
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  ( cd "$work" && apt-get source -qq "$package" >/dev/null 2>&1 ) || {
+    echo "could not fetch the $package source package" >&2; exit 1; }
+  src=$(find "$work" -maxdepth 1 -type d -name "$package-*" | head -n 1)
+}
+
+# write_mingw_toolchain FILE: a CMake toolchain file for the 64-bit mingw-w64
+# compilers with POSIX threads, the ones the program itself is built with.
+write_mingw_toolchain() {
+  cat > "$1" <<'TC'
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR AMD64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+TC
+}
