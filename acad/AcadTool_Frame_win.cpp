@@ -34,17 +34,7 @@ TAcadTool_Frame::TAcadTool_Frame(AcadLinkApi& link, std::function<void(const std
   IsInstedCaption.Create({.parent = this, .text = "IsInsted", .bounds = {164, 8, 0, 0}});
   IsCanExe.Create({.parent = this, .text = "IsCanExe", .bounds = {162, 27, 0, 0}});
 
-  // Some frames come out a pixel off: fix the client area, then centre.
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  if (client.right != kClientWidth || client.bottom != kClientHeight) {
-    RECT outerRect;
-    GetWindowRect(hwnd_, &outerRect);
-    const int w = outerRect.right - outerRect.left + kClientWidth - client.right;
-    const int h = outerRect.bottom - outerRect.top + kClientHeight - client.bottom;
-    SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  FitClientAndCentre(kClientWidth, kClientHeight);
   FormCreate();
 }
 

@@ -46,18 +46,7 @@ TAboutBox::TAboutBox() {
   SendMessageW(OKButton.Handle(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
   OKButton.onClick = [this] { OKButtonClick(); };
 
-  // The frame may come out a pixel off on some systems: fix the client
-  // area, then centre what results.
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  if (client.right != kClientWidth || client.bottom != kClientHeight) {
-    RECT outerRect;
-    GetWindowRect(hwnd_, &outerRect);
-    const int w = outerRect.right - outerRect.left + kClientWidth - client.right;
-    const int h = outerRect.bottom - outerRect.top + kClientHeight - client.bottom;
-    SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  FitClientAndCentre(kClientWidth, kClientHeight);
 }
 
 TAboutBox::~TAboutBox() {

@@ -80,4 +80,16 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   return Wnd::WndProc(msg, wp, lp);
 }
 
+void Form::FitClientAndCentre(int width, int height) {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  if (client.right == width && client.bottom == height) return;
+  RECT outer;
+  GetWindowRect(hwnd_, &outer);
+  const int w = outer.right - outer.left + width - client.right;
+  const int h = outer.bottom - outer.top + height - client.bottom;
+  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace qel::win

@@ -37,6 +37,9 @@ class Form : public Wnd {
   // Destroys the window and every control in it while the control objects
   // still exist; a derived form calls it first thing in its destructor.
   void DestroyHandle();
+  // Some frames come out a pixel off: makes the client area exactly
+  // width x height and centres the window on the screen.
+  void FitClientAndCentre(int width, int height);
 
  private:
   bool hideOnClose_ = false;

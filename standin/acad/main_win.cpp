@@ -341,37 +341,35 @@ void PaintLine(HWND hwnd, const std::string& text, COLORREF color) {
   EndPaint(hwnd, &ps);
 }
 
-LRESULT CALLBACK PromptProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+// The prompt and input lines: each answers WM_GETTEXT with its current line
+// (its title stays fixed), takes typed characters, and paints the line.
+LRESULT CommandLineProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool input) {
+  const auto line = [input] { return !g.cl ? std::string() : input ? g.cl->Input() : g.cl->Prompt(); };
   switch (msg) {
     case WM_GETTEXT:
     case WM_GETTEXTLENGTH:
-      return AnswerText(g.cl ? g.cl->Prompt() : std::string(), msg, wp, lp);
+      return AnswerText(line(), msg, wp, lp);
     case WM_CHAR:
       TypeBytes(std::string(1, static_cast<char>(wp)));
       return 0;
+    case WM_LBUTTONDOWN:
+      if (!input) break;
+      SetFocus(hwnd);
+      return 0;
     case WM_PAINT:
-      PaintLine(hwnd, g.cl ? g.cl->Prompt() : std::string(), RGB(0, 0, 0));
+      if (input) PaintLine(hwnd, line() + "_", RGB(0, 0, 128));
+      else PaintLine(hwnd, line(), RGB(0, 0, 0));
       return 0;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+LRESULT CALLBACK PromptProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return CommandLineProc(hwnd, msg, wp, lp, false);
+}
+
 LRESULT CALLBACK InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_GETTEXT:
-    case WM_GETTEXTLENGTH:
-      return AnswerText(g.cl ? g.cl->Input() : std::string(), msg, wp, lp);
-    case WM_CHAR:
-      TypeBytes(std::string(1, static_cast<char>(wp)));
-      return 0;
-    case WM_LBUTTONDOWN:
-      SetFocus(hwnd);
-      return 0;
-    case WM_PAINT:
-      PaintLine(hwnd, (g.cl ? g.cl->Input() : std::string()) + "_", RGB(0, 0, 128));
-      return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
+  return CommandLineProc(hwnd, msg, wp, lp, true);
 }
 
 // The command window: the history above, the prompt and input line below.
