@@ -10,7 +10,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 tools/install-packages.sh
 tools/build-pugixml-mingw.sh build/deps/pugixml-mingw
 tools/build-libjpeg-mingw.sh build/deps/libjpeg-mingw
-tools/build-dxflib-mingw.sh build/deps/dxflib-mingw
+tools/build-dxflib.sh build/deps/dxflib-mingw mingw
+tools/build-dxflib.sh build/deps/dxflib-native native
 
 configure() {  # build dir, extra cmake arguments...
   local dir=$1; shift

@@ -7,9 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "standin/acad/drawing.h"
+#include "dxf/drawing.h"
 
 namespace qel::acadstandin {
+
+// The drawing model is the one the program's own DXF output uses.
+using dxf::Block;
+using dxf::Drawing;
+using dxf::Entity;
+using dxf::EntityKind;
+using dxf::Linetype;
+using dxf::Point;
+using dxf::TextStyle;
+using dxf::UpperAscii;
 
 // One open drawing (a drawing window).
 struct Document {

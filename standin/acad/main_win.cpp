@@ -13,9 +13,11 @@
 #include <vector>
 
 #include "standin/acad/command_line.h"
-#include "standin/acad/dxf_io.h"
+#include "dxf/dxf_io.h"
 
 using namespace qel::acadstandin;
+using qel::dxf::ReadDxfFile;
+using qel::dxf::WriteDxfFile;
 
 namespace {
 

@@ -39,10 +39,11 @@ TEST(RowText, ACommaAtTheEndYieldsNoFurtherField) {
 
 TEST(RowText, TwoByteCharactersAreSteppedOverWhole) {
   // The full-width blank 81 40 does not end a field, nor does the trail byte
-  // 0x5C of "表"; a lead byte takes the byte after it, even a comma.
+  // 0x5C of "表"; but a comma or blank after a lead byte is no trail byte
+  // and still ends the field.
   EXPECT_EQ(Split("ポンプ　１,表,x"), (Cells{"ポンプ　１", "表", "x"}));
-  EXPECT_EQ(Split(std::string("\x81,b,c")), (Cells{std::string("\x81,b"), "c"}));
-  EXPECT_EQ(Split(std::string("\x81 b")), (Cells{std::string("\x81 b")}));
+  EXPECT_EQ(Split(std::string("\x81,b,c")), (Cells{std::string("\x81"), "b", "c"}));
+  EXPECT_EQ(Split(std::string("\x81 b")), (Cells{std::string("\x81"), "b"}));
 }
 
 TEST(RowText, ALoneLeadByteAtTheEndStaysInItsField) {

@@ -52,5 +52,26 @@ TEST(Cp932, BlankSearchStepsOverTwoByteCharacters) {
   EXPECT_EQ(cp932::FirstChar(""), "");
 }
 
+TEST(Cp932, OnlyATrailByteCompletesALeadByte) {
+  // A quote, blank or CR after a lead byte is a delimiter of its own.
+  EXPECT_EQ(cp932::CharLength(std::string("\x81\"x"), 0), 1u);
+  EXPECT_EQ(cp932::CharLength(std::string("\x81 "), 0), 1u);
+  EXPECT_EQ(cp932::CharLength(std::string("\x81\x7F"), 0), 1u);
+  EXPECT_EQ(cp932::CharLength(std::string("\x81\xFD"), 0), 1u);
+  EXPECT_EQ(cp932::CharLength(std::string("\x81\x40"), 0), 2u);
+  EXPECT_EQ(cp932::CharLength(std::string("\x81\x80"), 0), 2u);
+  EXPECT_EQ(cp932::CharLength(std::string("\x9F\xFC"), 0), 2u);
+  EXPECT_EQ(cp932::BeforeFirstBlank(std::string("a\x81 b")), std::string("a\x81"));
+}
+
+TEST(Cp932, DrawableTextBlanksControlBytesAndLoneLeadBytes) {
+  EXPECT_EQ(cp932::DrawableText(std::string("M1\x03._LINE 0,0\r\nX\t")), "M1 ._LINE 0,0  X ");
+  EXPECT_EQ(cp932::DrawableText(std::string("ab\x81")), "ab ");
+  EXPECT_EQ(cp932::DrawableText(std::string("\x81\"q")), " \"q");
+  // Whole characters stay, their trail bytes included (0x5C of "表", 0x7C of "ポ").
+  EXPECT_EQ(cp932::DrawableText("表ポ,\"x\x7F"), "表ポ,\"x\x7F");
+  EXPECT_EQ(cp932::DrawableText(""), "");
+}
+
 }  // namespace
 }  // namespace qel

@@ -1,10 +1,11 @@
-// Drawing files: the stand-in reads and writes DXF (R2000, through dxflib)
-// whatever extension the name carries, since no DWG writer is at hand.
+// Drawing files as DXF, read and written through dxflib. The AutoCAD
+// stand-in uses it for every drawing file whatever its extension, since no
+// DWG writer is at hand.
 #pragma once
 #include <string>
-#include "standin/acad/drawing.h"
+#include "dxf/drawing.h"
 
-namespace qel::acadstandin {
+namespace qel::dxf {
 
 // Reads a DXF file into a drawing. False with a short reason when the file
 // cannot be opened or is not a DXF file.
@@ -15,4 +16,4 @@ bool ReadDxfFile(const std::string& path, Drawing& out, std::string& error);
 // Shift-JIS. False with a reason when the file cannot be written.
 bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& error);
 
-}  // namespace qel::acadstandin
+}  // namespace qel::dxf

@@ -1,14 +1,13 @@
-#include "standin/acad/drawing.h"
+#include "dxf/drawing.h"
 
-namespace qel::acadstandin {
+#include "base/cp932.h"
 
-static bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+namespace qel::dxf {
 
 std::string UpperAscii(const std::string& s) {
   std::string out = s;
-  for (size_t i = 0; i < out.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(out[i]);
-    if (IsLeadByte(c)) { ++i; continue; }   // the trail byte may look like a letter
+  for (size_t i = 0; i < out.size(); i += cp932::CharLength(out, i)) {
+    unsigned char c = static_cast<unsigned char>(out[i]);   // a trail byte may look like a letter
     if (c >= 'a' && c <= 'z') out[i] = static_cast<char>(c - 'a' + 'A');
   }
   return out;
@@ -52,4 +51,4 @@ void Drawing::AddDefaults() {
   }
 }
 
-}  // namespace qel::acadstandin
+}  // namespace qel::dxf

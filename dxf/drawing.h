@@ -1,11 +1,12 @@
-// The drawing the stand-in holds in memory: what was read from a DXF file
-// (tables and block definitions), what was drawn since, and what SAVEAS
-// writes back. Texts and names are Shift-JIS bytes, as they arrive.
+// A drawing in memory: the tables and block definitions read from a DXF
+// file, and the model-space entities drawn on top. The program's own DXF
+// output and preview build pages of it; the AutoCAD stand-in holds its open
+// drawings in it. Texts and names are Shift-JIS bytes.
 #pragma once
 #include <string>
 #include <vector>
 
-namespace qel::acadstandin {
+namespace qel::dxf {
 
 struct Point {
   double x = 0, y = 0;
@@ -85,4 +86,4 @@ struct Drawing {
 bool SameName(const std::string& a, const std::string& b);
 std::string UpperAscii(const std::string& s);
 
-}  // namespace qel::acadstandin
+}  // namespace qel::dxf

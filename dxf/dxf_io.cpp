@@ -1,4 +1,4 @@
-#include "standin/acad/dxf_io.h"
+#include "dxf/dxf_io.h"
 
 #include <cmath>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
 
-namespace qel::acadstandin {
+namespace qel::dxf {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -381,4 +381,4 @@ bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& 
   return ok;
 }
 
-}  // namespace qel::acadstandin
+}  // namespace qel::dxf
