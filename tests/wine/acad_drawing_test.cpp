@@ -289,5 +289,66 @@ TEST(AcadDrawingPages, EmptyFirstNameSavesTheFramedTemplateOnly) {
   EXPECT_FALSE(testing::FindDialog(p.Pid())) << "no question: page 1 did not exist";
 }
 
+// The environment the program (and the AutoCAD it starts) inherits, put
+// back when the test ends.
+class Environment {
+ public:
+  Environment(const wchar_t* name, const wchar_t* value) : name_(name) { SetEnvironmentVariableW(name, value); }
+  ~Environment() { SetEnvironmentVariableW(name_, nullptr); }
+  Environment(const Environment&) = delete;
+  Environment& operator=(const Environment&) = delete;
+
+ private:
+  const wchar_t* name_;
+};
+
+// A job AutoCAD cuts short: one message naming the page, no page written,
+// and the main window answering afterwards.
+void ExpectStoppedOnce(const ProgramProcess& p, HWND main, const std::string& text, const std::string& pageOne) {
+  const auto stopped = testing::WaitForDialog(p.Pid(), kJobMs);
+  ASSERT_TRUE(stopped) << "no message";
+  EXPECT_EQ(stopped->caption, "AutoCAD");
+  EXPECT_EQ(stopped->text, text);
+  testing::PressButton(stopped->hwnd, IDOK);
+  ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(stopped->hwnd); }));
+  EXPECT_FALSE(testing::WaitUntil([&] { return testing::FindDialog(p.Pid()).has_value(); }, kQuietMs))
+      << "told twice";
+  EXPECT_FALSE(testing::FileExists(pageOne));
+  DWORD_PTR answer = 0;
+  EXPECT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer)) << "the program is usable";
+  EXPECT_TRUE(IsWindowEnabled(main));
+}
+
+TEST(AcadDrawingStopped, AutoCadSilentPastTheReplyLimit) {
+  AcadGuard acad;
+  const Environment limit(L"QEL_ACAD_REPLY_LIMIT_MS", L"3000");
+  const Environment freeze(L"QEL_ACAD_FREEZE", L"OPEN:60");
+  ProgramFolder folder;
+  folder.AddTable("Qel-Acad.DWG");
+  ReplaceFileContents(folder.File("list.txt"), MixedList());
+  ProgramProcess p(testing::ProgramExe(), folder.Path());
+  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  ASSERT_TRUE(main);
+  LoadList(p, main, folder.File("list.txt"));
+  DrawAs(p, main, folder.File("quiet.DWG"));
+  ExpectStoppedOnce(p, main, "AutoCAD が応答しません。作図を中止しました。(ページ 1)", folder.File("quiet1.DWG"));
+}
+
+TEST(AcadDrawingStopped, AutoCadKilledMidJob) {
+  AcadGuard acad;
+  ProgramFolder folder;
+  folder.AddTable("Qel-Acad.DWG");
+  ReplaceFileContents(folder.File("list.txt"), MixedList());
+  ProgramProcess p(testing::ProgramExe(), folder.Path());
+  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  ASSERT_TRUE(main);
+  LoadList(p, main, folder.File("list.txt"));
+  DrawAs(p, main, folder.File("killed.DWG"));
+  ASSERT_TRUE(testing::WaitUntil([] { return !AcadProcesses().empty(); }, kJobMs));
+  Sleep(5000);  // well into page 1
+  EndAcadProcesses();
+  ExpectStoppedOnce(p, main, "AutoCAD が終了しました。作図を中止しました。(ページ 1)", folder.File("killed1.DWG"));
+}
+
 }  // namespace
 }  // namespace qel
