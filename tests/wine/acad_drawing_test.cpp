@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -302,52 +303,58 @@ class Environment {
   const wchar_t* name_;
 };
 
-// A job AutoCAD cuts short: one message naming the page, no page written,
-// and the main window answering afterwards.
-void ExpectStoppedOnce(const ProgramProcess& p, HWND main, const std::string& text, const std::string& pageOne) {
-  const auto stopped = testing::WaitForDialog(p.Pid(), kJobMs);
-  ASSERT_TRUE(stopped) << "no message";
-  EXPECT_EQ(stopped->caption, "AutoCAD");
-  EXPECT_EQ(stopped->text, text);
-  testing::PressButton(stopped->hwnd, IDOK);
-  ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(stopped->hwnd); }));
-  EXPECT_FALSE(testing::WaitUntil([&] { return testing::FindDialog(p.Pid()).has_value(); }, kQuietMs))
-      << "told twice";
-  EXPECT_FALSE(testing::FileExists(pageOne));
-  DWORD_PTR answer = 0;
-  EXPECT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer)) << "the program is usable";
-  EXPECT_TRUE(IsWindowEnabled(main));
-}
+// The mixed list drawn as `name`.DWG by a program started for the test; the
+// job AutoCAD cuts short gets one message naming the page, writes no page,
+// and leaves the main window answering.
+class StoppedJob {
+ public:
+  explicit StoppedJob(const std::string& name) : page1_(folder_.File(name + "1.DWG")) {
+    folder_.AddTable("Qel-Acad.DWG");
+    ReplaceFileContents(folder_.File("list.txt"), MixedList());
+    process_ = std::make_unique<ProgramProcess>(testing::ProgramExe(), folder_.Path());
+    main_ = process_->WaitForWindow(L"TQel_Wirmap");
+    if (!main_) return;
+    LoadList(*process_, main_, folder_.File("list.txt"));
+    DrawAs(*process_, main_, folder_.File(name + ".DWG"));
+  }
+
+  void ExpectStoppedOnce(const std::string& text) const {
+    ASSERT_TRUE(main_);
+    const auto stopped = testing::WaitForDialog(process_->Pid(), kJobMs);
+    ASSERT_TRUE(stopped) << "no message";
+    EXPECT_EQ(stopped->caption, "AutoCAD");
+    EXPECT_EQ(stopped->text, text);
+    testing::PressButton(stopped->hwnd, IDOK);
+    ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(stopped->hwnd); }));
+    EXPECT_FALSE(testing::WaitUntil([&] { return testing::FindDialog(process_->Pid()).has_value(); }, kQuietMs))
+        << "told twice";
+    EXPECT_FALSE(testing::FileExists(page1_));
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer)) << "the program is usable";
+    EXPECT_TRUE(IsWindowEnabled(main_));
+  }
+
+ private:
+  AcadGuard acad_;
+  ProgramFolder folder_;
+  std::string page1_;
+  std::unique_ptr<ProgramProcess> process_;
+  HWND main_ = nullptr;
+};
 
 TEST(AcadDrawingStopped, AutoCadSilentPastTheReplyLimit) {
-  AcadGuard acad;
   const Environment limit(L"QEL_ACAD_REPLY_LIMIT_MS", L"3000");
   const Environment freeze(L"QEL_ACAD_FREEZE", L"OPEN:60");
-  ProgramFolder folder;
-  folder.AddTable("Qel-Acad.DWG");
-  ReplaceFileContents(folder.File("list.txt"), MixedList());
-  ProgramProcess p(testing::ProgramExe(), folder.Path());
-  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
-  ASSERT_TRUE(main);
-  LoadList(p, main, folder.File("list.txt"));
-  DrawAs(p, main, folder.File("quiet.DWG"));
-  ExpectStoppedOnce(p, main, "AutoCAD が応答しません。作図を中止しました。(ページ 1)", folder.File("quiet1.DWG"));
+  StoppedJob job("quiet");
+  job.ExpectStoppedOnce("AutoCAD が応答しません。作図を中止しました。(ページ 1)");
 }
 
 TEST(AcadDrawingStopped, AutoCadKilledMidJob) {
-  AcadGuard acad;
-  ProgramFolder folder;
-  folder.AddTable("Qel-Acad.DWG");
-  ReplaceFileContents(folder.File("list.txt"), MixedList());
-  ProgramProcess p(testing::ProgramExe(), folder.Path());
-  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
-  ASSERT_TRUE(main);
-  LoadList(p, main, folder.File("list.txt"));
-  DrawAs(p, main, folder.File("killed.DWG"));
+  StoppedJob job("killed");
   ASSERT_TRUE(testing::WaitUntil([] { return !AcadProcesses().empty(); }, kJobMs));
   Sleep(5000);  // well into page 1
   EndAcadProcesses();
-  ExpectStoppedOnce(p, main, "AutoCAD が終了しました。作図を中止しました。(ページ 1)", folder.File("killed1.DWG"));
+  job.ExpectStoppedOnce("AutoCAD が終了しました。作図を中止しました。(ページ 1)");
 }
 
 }  // namespace
