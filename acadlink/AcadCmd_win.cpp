@@ -69,7 +69,7 @@ TAcadCmdThread::~TAcadCmdThread() {
 bool TAcadCmdThread::Ended() const { return !handle_ || WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0; }
 
 void TAcadCmdThread::Terminate() {
-  InterlockedExchange(&terminated_, 1);
+  terminated_ = true;
   if (stop_) SetEvent(stop_);
 }
 
@@ -102,7 +102,12 @@ void TAcadCmdThread::Execute() {
       if (terminated_) break;
       if (Current) {
         Synchronize(before_);
-        if (Current && !terminated_) Result = SendCommandText(Copy.Target, Copy.PromptWnd, Copy.Text, sendBuffer_, Copy.LineMode);
+        if (Current && !terminated_) {
+          TDeliveryControl control;
+          control.cancel = &terminated_;
+          Result = SendCommandText(Copy.Target, Copy.PromptWnd, Copy.Text, sendBuffer_, Copy.LineMode, &control);
+          Stop = control.stop;
+        }
       }
       Synchronize(after_);
     }
@@ -137,21 +142,25 @@ bool TAsyncCmdList::AddCommand(int sendNo, HWND target, TAsyncSendedProc onSende
     {
       Locked guard(lock_);
       try {
+        // A command queued while nothing is waiting begins a new job.
+        if (items_.empty()) delivered_.clear();
         items_.push_back(item);
       } catch (...) {
         delete item;
         return false;
       }
     }
-    if (thread_ && !thread_->Ended()) return true;
-    if (thread_) {
+    if (thread_ && thread_->Ended()) {
       // The previous thread ended through an exception: start again.
       delete thread_;
       thread_ = nullptr;
     }
+    // The thread exists before anything below can let a handler in: a
+    // command queued by that handler then finds it instead of starting a
+    // second thread over the same queue.
+    if (!thread_) thread_ = new TAcadCmdThread(this, &TAsyncCmdList::BeforeSend, &TAsyncCmdList::AfterSend);
     ProcessPendingMessages();
-    thread_ = new TAcadCmdThread(this, &TAsyncCmdList::BeforeSend, &TAsyncCmdList::AfterSend);
-    return thread_->Started();
+    return thread_ && thread_->Started();
   } catch (...) {
     return false;
   }
@@ -214,9 +223,28 @@ void TAsyncCmdList::AfterSend(TAcadCmdThread* thread) {
       // thread no longer holds.
       const TAsyncCmdItem done = std::exchange(thread->Copy, TAsyncCmdItem{});
       const bool result = std::exchange(thread->Result, false);
+      const TAcadDeliveryStop stop = std::exchange(thread->Stop, TAcadDeliveryStop::None);
+      if (result) delivered_.push_back(done.Text);
       try {
         if (done.OnSended) done.OnSended(thread, done.SendNo, done.Target, result);
       } catch (...) {
+      }
+      if (stop == TAcadDeliveryStop::NoAnswer || stop == TAcadDeliveryStop::TargetGone) {
+        // The rest of the job would go to an AutoCAD that is gone or not
+        // listening, or arrive later with this text missing: type nothing
+        // more, and let the owner tell the user once.
+        std::vector<std::string> undelivered;
+        if (!result) undelivered.push_back(done.Text);
+        for (const TAsyncCmdItem* item : Snapshot())
+          if (item) undelivered.push_back(item->Text);
+        ClearCommands();
+        thread->Current = nullptr;
+        const std::vector<std::string> delivered = std::exchange(delivered_, {});
+        try {
+          if (OnStopped) OnStopped(stop, delivered, undelivered);
+        } catch (...) {
+        }
+        return;
       }
     }
     Locked guard(lock_);

@@ -5,6 +5,7 @@
 // thread) while the delivery thread waits. Windows only.
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -52,6 +53,8 @@ class TAcadCmdThread {
   TAsyncCmdItem* Current = nullptr;
   TAsyncCmdItem Copy;
   bool Result = false;
+  // Why the last delivery stopped short (None when it did not).
+  TAcadDeliveryStop Stop = TAcadDeliveryStop::None;
 
  private:
   static DWORD WINAPI ThreadProc(void* self);
@@ -63,7 +66,7 @@ class TAcadCmdThread {
   Hook after_;
   HANDLE handle_ = nullptr;
   HANDLE stop_ = nullptr;
-  volatile LONG terminated_ = 0;
+  std::atomic<bool> terminated_{false};
   TextBuffer sendBuffer_;
 };
 
@@ -84,6 +87,15 @@ class TAsyncCmdList {
 
   // The queued items in order (a copy of the pointers, under the lock).
   std::vector<TAsyncCmdItem*> Snapshot();
+
+  // Raised on the owning thread when a delivery stopped because AutoCAD
+  // went away or stopped answering: the queue has been cleared by then.
+  // `delivered` holds the texts delivered since the queue last ran empty
+  // (the job the stop cut short), `undelivered` the text that stopped and
+  // those dropped after it, each oldest first.
+  using StoppedEvent = std::function<void(TAcadDeliveryStop reason, const std::vector<std::string>& delivered,
+                                          const std::vector<std::string>& undelivered)>;
+  StoppedEvent OnStopped;
   TAcadCmdThread* Thread() const { return thread_; }
   // The window that runs the hooks on the owning thread.
   HWND SyncWindow() const { return syncWnd_; }
@@ -94,6 +106,7 @@ class TAsyncCmdList {
   CRITICAL_SECTION lock_;
   HWND syncWnd_ = nullptr;
   bool closing_ = false;
+  std::vector<std::string> delivered_;
 };
 
 }  // namespace qel

@@ -1,7 +1,9 @@
 #include "acadlink/AcadCtrl_win.h"
 
 #include <stdexcept>
+#include <utility>
 
+#include "acadlink/AcadUnit.h"
 #include "acadlink/AcadUnit_win.h"
 #include "win32/application.h"
 #include "win32/text.h"
@@ -12,12 +14,13 @@ namespace {
 
 constexpr UINT_PTR kWatchTimerId = 1;
 constexpr WPARAM kDialogNoticePasses = 50;
+constexpr UINT kDeliveryStoppedMessage = WM_APP + 0x42;
 
 std::string ProgramFolder() {
   wchar_t buf[MAX_PATH] = {};
   const DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
   std::string path = win::Narrow(std::wstring_view(buf, n));
-  const std::size_t slash = path.find_last_of('\\');
+  const std::size_t slash = LastBackslash(path);
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
@@ -158,6 +161,13 @@ UINT TAcadControl::DelayMessage() {
 TAcadControl::TAcadControl(bool designMode) : designMode_(designMode) {
   SetAcadSharedPath(ProgramFolder());
   object_ = std::make_unique<TAcadObject>();
+  // The stop is noticed inside a delivery step; the owner hears of it from
+  // the message loop, where it may show a message box.
+  object_->Queue->OnStopped = [this](TAcadDeliveryStop reason, const std::vector<std::string>& delivered,
+                                     const std::vector<std::string>& undelivered) {
+    stoppedJobs_.push_back({reason, delivered, undelivered});
+    if (hidden_) PostMessageW(hidden_, kDeliveryStoppedMessage, 0, 0);
+  };
   acadType_ = FindInstalledAclt();
   if (acadType_ == atNOACAD) acadType_ = FindInstalledAcad();
   if (acadType_ == atNOACAD) acadType_ = atACLT95;
@@ -229,6 +239,13 @@ LRESULT TAcadControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       TimerTick();
     });
     inTimer_ = false;
+    return 0;
+  }
+  if (msg == kDeliveryStoppedMessage) {
+    for (const StoppedJob& job : std::exchange(stoppedJobs_, {})) {
+      if (OnDeliveryAborted)
+        win::Application::Instance().Guarded([&] { OnDeliveryAborted(this, job.reason, job.delivered, job.undelivered); });
+    }
     return 0;
   }
   if (msg == DelayMessage()) {
@@ -412,16 +429,17 @@ bool TAcadControl::SendCommand(const std::string& cmdStr, int sendNo) {
 
 bool TAcadControl::ExecuteAcad() {
   launching_ = true;
-  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  win::Application::Instance().ProcessMessages();
   bool launched = false;
   auto launcher = std::make_unique<TAcadObject>();
-  try {
-    launched = launcher->LaunchAcad(EditionOfAcadType(acadType_), ShellCmdLine, ShowCodeOf(ShellState), "");
-  } catch (...) {
-    launched = false;
+  {
+    const win::WaitCursor busy;
+    win::Application::Instance().ProcessMessages();
+    try {
+      launched = launcher->LaunchAcad(EditionOfAcadType(acadType_), ShellCmdLine, ShowCodeOf(ShellState), "");
+    } catch (...) {
+      launched = false;
+    }
   }
-  SetCursor(previous);
   win::Application::Instance().ProcessMessages();
   launching_ = false;
   if (launched) AttachAcad(launcher->MainWnd);

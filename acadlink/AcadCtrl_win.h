@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "acadlink/AcadCmd_win.h"
 #include "acadlink/AcadCtrl.h"
@@ -149,6 +150,14 @@ class TAcadControl : public AcadLinkApi {
   std::function<void(TAcadControl*, int callId, const std::string& cmdStr, bool& resultMode)>
       OnUserWaitNext;  // never raised
   std::function<void(TAcadControl*, const std::string& cmdParam, bool cmdWait)> OnWaitMessage;
+  // Raised once, from this thread's message loop, when the attached AutoCAD
+  // stopped answering past the reply limit or went away in the middle of a
+  // job: the job's remaining commands were dropped and nothing more is
+  // typed. `delivered` holds the texts of that job that reached AutoCAD,
+  // `undelivered` the one that stopped and those dropped after it.
+  std::function<void(TAcadControl*, TAcadDeliveryStop reason, const std::vector<std::string>& delivered,
+                     const std::vector<std::string>& undelivered)>
+      OnDeliveryAborted;
   using ProcessLoopEvent = std::function<void(TAcadControl*, int& proIndex)>;
   using NotifyEvent = std::function<void(TAcadControl*)>;
   const ProcessLoopEvent& OnProcessLoop() const { return onProcessLoop_; }
@@ -181,6 +190,12 @@ class TAcadControl : public AcadLinkApi {
   HWND lastDialog_ = nullptr;
   bool lastCmdEnabled_ = true;
   HWND activeWindow_ = nullptr;
+  struct StoppedJob {
+    TAcadDeliveryStop reason;
+    std::vector<std::string> delivered;
+    std::vector<std::string> undelivered;
+  };
+  std::vector<StoppedJob> stoppedJobs_;
 
   bool enabled_ = true;
   int interval_ = 500;

@@ -12,6 +12,16 @@ namespace qel {
 // Polls of the prompt window allowed before a whole-text delivery.
 constexpr int kWholeTextPolls = 51;
 
+// Why a delivery stopped short of handing its text over. A text is never
+// given up on while AutoCAD lives and answers within the reply limit; when
+// it does not, the job stops instead of going on with pieces missing.
+enum class TAcadDeliveryStop {
+  None,        // delivered, or refused by AutoCAD (the queue goes on)
+  NoAnswer,    // AutoCAD did not answer for longer than the reply limit
+  TargetGone,  // AutoCAD's main window (and with it the process) is gone
+  Cancelled,   // the delivery thread was told to end
+};
+
 // The bytes handed over in one WM_COPYDATA: the text and its terminating
 // zero (cbData is the size of this).
 std::string CopyDataPayload(std::string_view text);

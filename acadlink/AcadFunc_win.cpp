@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include "acadlink/AcadFunc.h"
+#include "base/cp932.h"
 #include "win32/text.h"
 
 namespace qel {
@@ -13,6 +15,7 @@ namespace qel {
 namespace {
 
 std::atomic<bool> g_quitFlag{false};
+std::atomic<DWORD> g_replyLimitMs{0};  // 0: not yet decided
 std::atomic<bool> g_cancelFlag{false};
 
 bool SendBounded(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result = nullptr,
@@ -36,6 +39,24 @@ bool EnsureCapacity(TextBuffer& buffer, int needed) {
 }
 
 }  // namespace
+
+DWORD AcadReplyLimitMs() {
+  DWORD limit = g_replyLimitMs.load();
+  if (limit != 0) return limit;
+  limit = kAcadReplyLimitMs;
+  wchar_t value[16] = {};
+  const DWORD n = GetEnvironmentVariableW(L"QEL_ACAD_REPLY_LIMIT_MS", value, 16);
+  if (n > 0 && n < 16) {
+    wchar_t* end = nullptr;
+    const unsigned long ms = wcstoul(value, &end, 10);
+    if (end && *end == L'\0' && ms > 0 && ms <= kAcadReplyLimitMs) limit = static_cast<DWORD>(ms);
+  }
+  DWORD expected = 0;
+  g_replyLimitMs.compare_exchange_strong(expected, limit);
+  return g_replyLimitMs.load();
+}
+
+void SetAcadReplyLimitMs(DWORD ms) { g_replyLimitMs = ms == 0 ? kAcadReplyLimitMs : ms; }
 
 bool AcadQuitFlag() { return g_quitFlag; }
 void SetAcadQuitFlag(bool value) { g_quitFlag = value; }
@@ -166,8 +187,7 @@ std::string ExpandLongPath(const std::string& path) {
     std::size_t next = pos;
     // Split at backslashes that are characters of their own.
     while (next < path.size() && path[next] != '\\') {
-      const unsigned char b = static_cast<unsigned char>(path[next]);
-      next += ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && next + 1 < path.size() ? 2 : 1;
+      next += cp932::CharLength(path, next);
     }
     const std::string element = path.substr(pos, next - pos);
     result += '\\';
@@ -258,8 +278,85 @@ void PumpAndWaitIdle(HWND wnd) {
   }
 }
 
-bool SendCopyData(HWND target, const std::string& text, const RECT& clientRect, TextBuffer& buffer) {
-  if (!IsWindow(target)) return false;
+namespace {
+
+// Keeps one delivery going while AutoCAD is silent: each silent exchange
+// waits a delivery cycle and is tried again, until AutoCAD answers, the
+// reply limit runs out, AutoCAD goes away or the delivery is cancelled.
+class ReplyWatch {
+ public:
+  ReplyWatch(HWND target, TDeliveryControl& control) : target_(target), control_(control) {}
+
+  void Answered() { silentSince_ = 0; }
+
+  // After an exchange AutoCAD did not answer; false when the delivery must
+  // stop (the control says why).
+  bool Silent() {
+    if (Stopped()) return false;
+    const ULONGLONG now = GetTickCount64();
+    if (silentSince_ == 0) silentSince_ = now;
+    if (now - silentSince_ >= AcadReplyLimitMs()) return Stop(TAcadDeliveryStop::NoAnswer);
+    Sleep(kSilentRetryMs);
+    return !Stopped();
+  }
+
+  // True when AutoCAD is gone or the delivery is cancelled.
+  bool Stopped() {
+    if (control_.cancel && control_.cancel->load()) return !Stop(TAcadDeliveryStop::Cancelled);
+    if (!IsWindow(target_)) return !Stop(TAcadDeliveryStop::TargetGone);
+    return false;
+  }
+
+  bool Stop(TAcadDeliveryStop why) {
+    if (control_.stop == TAcadDeliveryStop::None) control_.stop = why;
+    return false;
+  }
+
+ private:
+  static constexpr DWORD kSilentRetryMs = 100;  // the delivery cycle
+  HWND target_;
+  TDeliveryControl& control_;
+  ULONGLONG silentSince_ = 0;
+};
+
+// Waits until AutoCAD answers a message again.
+bool WaitForAnswer(HWND target, ReplyWatch& watch) {
+  for (;;) {
+    if (watch.Stopped()) return false;
+    if (SendBounded(target, WM_NULL, 0, 0)) {
+      watch.Answered();
+      return true;
+    }
+    if (!watch.Silent()) return false;
+  }
+}
+
+// Polls the prompt window until it shows text. Polls that AutoCAD leaves
+// unanswered use up none of the allowance: the text waits for AutoCAD.
+bool PollPrompt(HWND target, HWND promptWnd, int polls, TextBuffer& buffer, ReplyWatch& watch) {
+  for (int i = 0; i < polls;) {
+    PumpAndWaitIdle(target);
+    if (watch.Stopped()) return false;
+    bool hung = false;
+    const bool shown = !ReadWindowText(promptWnd, buffer, &hung).empty();
+    if (hung) {
+      if (!watch.Silent()) return false;
+      continue;
+    }
+    watch.Answered();
+    if (shown) return true;
+    ++i;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SendCopyData(HWND target, const std::string& text, const RECT& clientRect, TextBuffer& buffer,
+                  TDeliveryControl* control) {
+  TDeliveryControl own;
+  ReplyWatch watch(target, control ? *control : own);
+  if (watch.Stopped()) return false;
   const std::string payload = CopyDataPayload(text);
   const int needed = static_cast<int>(payload.size());
   if (buffer.capacity < needed) {
@@ -270,10 +367,16 @@ bool SendCopyData(HWND target, const std::string& text, const RECT& clientRect, 
   PumpAndWaitIdle(target);
 
   bool result = false;
-  for (int attempt = 0; attempt < 11 && IsWindow(target); ++attempt) {
-    // A target that stops answering is hung: give up instead of waiting
-    // for it attempt after attempt.
-    if (!SendBounded(target, WM_NCACTIVATE, 0, 0) || !SendBounded(target, WM_EXITMENULOOP, 0, 0)) break;
+  for (int attempt = 0; attempt < 11;) {
+    if (watch.Stopped()) return false;
+    // The text goes only to an AutoCAD that answers. One that is busy is
+    // waited for; it is never skipped.
+    if (!SendBounded(target, WM_NCACTIVATE, 0, 0) || !SendBounded(target, WM_EXITMENULOOP, 0, 0)) {
+      if (!watch.Silent()) return false;
+      continue;
+    }
+    watch.Answered();
+    ++attempt;
     COPYDATASTRUCT cds{};
     cds.dwData = 1;
     cds.cbData = static_cast<DWORD>(payload.size());
@@ -281,7 +384,11 @@ bool SendCopyData(HWND target, const std::string& text, const RECT& clientRect, 
     LRESULT r = 0;
     if (!SendBounded(target, WM_COPYDATA, reinterpret_cast<WPARAM>(target), reinterpret_cast<LPARAM>(&cds), &r,
                      kAcadCopyDataTimeoutMs)) {
-      result = false;
+      // Handed over, but AutoCAD went quiet before it answered: it takes
+      // the text when it comes back. Sending it again would type it twice,
+      // so wait for the answer instead.
+      if (!WaitForAnswer(target, watch)) return false;
+      result = true;
       break;
     }
     result = r != 0;
@@ -302,36 +409,25 @@ bool SendCopyData(HWND target, const std::string& text, const RECT& clientRect, 
   return result;
 }
 
-namespace {
-// Polls the prompt window until it shows text; false when the target is
-// gone or stopped answering.
-bool PollPrompt(HWND target, HWND promptWnd, int polls, TextBuffer& buffer) {
-  for (int i = 0; i < polls; ++i) {
-    PumpAndWaitIdle(target);
-    if (!IsWindow(target)) return false;
-    bool hung = false;
-    if (!ReadWindowText(promptWnd, buffer, &hung).empty()) return true;
-    if (hung) return false;
-  }
-  return true;
-}
-}  // namespace
-
-bool SendCommandText(HWND target, HWND promptWnd, const std::string& text, TextBuffer& buffer, bool lineMode) {
+bool SendCommandText(HWND target, HWND promptWnd, const std::string& text, TextBuffer& buffer, bool lineMode,
+                     TDeliveryControl* control) {
+  TDeliveryControl own;
+  TDeliveryControl& c = control ? *control : own;
+  ReplyWatch watch(target, c);
   RECT rc{};
-  if (!IsWindow(target) || !GetClientRect(target, &rc)) return false;
+  if (watch.Stopped() || !GetClientRect(target, &rc)) return false;
   if (text.empty()) return true;
   if (!lineMode) {
-    if (!PollPrompt(target, promptWnd, kWholeTextPolls, buffer)) return false;
-    const bool r = SendCopyData(target, text, rc, buffer);
+    if (!PollPrompt(target, promptWnd, kWholeTextPolls, buffer, watch)) return false;
+    const bool r = SendCopyData(target, text, rc, buffer, &c);
     PumpAndWaitIdle(target);
     return r;
   }
   const CommandLines split = SplitCommandLines(text);
   bool r = false;
   for (const CommandLine& line : split.lines) {
-    if (!PollPrompt(target, promptWnd, line.polls, buffer)) return false;
-    r = SendCopyData(target, line.text, rc, buffer);
+    if (!PollPrompt(target, promptWnd, line.polls, buffer, watch)) return false;
+    r = SendCopyData(target, line.text, rc, buffer, &c);
     PumpAndWaitIdle(target);
     if (!r) return false;
   }

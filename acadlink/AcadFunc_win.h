@@ -4,8 +4,11 @@
 // main frame and wait for it. Windows only.
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+
+#include "acadlink/AcadFunc.h"
 
 namespace qel {
 
@@ -15,6 +18,17 @@ namespace qel {
 constexpr UINT kAcadMessageTimeoutMs = 5000;
 constexpr UINT kAcadCopyDataTimeoutMs = 10000;
 constexpr DWORD kAcadIdleTimeoutMs = 5000;
+
+// How long one text waits for an AutoCAD that has stopped answering (busy
+// opening a drawing, or hung) before the job is stopped. A real AutoCAD
+// can be silent for many seconds while it loads; dropping the text instead
+// would leave a drawing with pieces missing and nobody told.
+constexpr DWORD kAcadReplyLimitMs = 120000;
+// The limit in force (kAcadReplyLimitMs unless changed); tests shorten it,
+// and so does the environment variable QEL_ACAD_REPLY_LIMIT_MS (read once,
+// for the end-to-end tests that cannot reach into the program).
+DWORD AcadReplyLimitMs();
+void SetAcadReplyLimitMs(DWORD ms);
 
 // A reusable byte buffer: capacity -1 while nothing is held.
 struct TextBuffer {
@@ -45,8 +59,21 @@ bool PostCharMessage(HWND wnd, unsigned ch);
 std::string ExpandLongPath(const std::string& path);
 
 // ---- delivery ----
-bool SendCommandText(HWND target, HWND promptWnd, const std::string& text, TextBuffer& buffer, bool lineMode);
-bool SendCopyData(HWND target, const std::string& text, const RECT& clientRect, TextBuffer& buffer);
+
+// One text's delivery: set by the caller to stop the waits early, and told
+// why the delivery stopped short when it did.
+struct TDeliveryControl {
+  const std::atomic<bool>* cancel = nullptr;
+  TAcadDeliveryStop stop = TAcadDeliveryStop::None;
+};
+
+// Both wait, polling at the usual pace, while AutoCAD does not answer, for
+// up to AcadReplyLimitMs(); they return false with control->stop set when
+// that runs out, when AutoCAD goes away or when cancelled.
+bool SendCommandText(HWND target, HWND promptWnd, const std::string& text, TextBuffer& buffer, bool lineMode,
+                     TDeliveryControl* control = nullptr);
+bool SendCopyData(HWND target, const std::string& text, const RECT& clientRect, TextBuffer& buffer,
+                  TDeliveryControl* control = nullptr);
 // The window's text by WM_GETTEXTLENGTH / WM_GETTEXT; *hung is set when the
 // window did not answer in time.
 std::string ReadWindowText(HWND wnd, TextBuffer& buffer, bool* hung = nullptr);

@@ -183,4 +183,24 @@ std::string CleanPathList(std::string_view pathList, std::string_view folder, st
   return result;
 }
 
+bool HasForbiddenPathCharacter(std::string_view path) {
+  constexpr std::string_view kForbidden = "/,;*?\"<>|";
+  for (std::size_t pos = 0; pos < path.size();) {
+    const std::size_t len = cp932::CharLength(path, pos);
+    if (len == 1 && kForbidden.find(path[pos]) != std::string_view::npos) return true;
+    pos += len;
+  }
+  return false;
+}
+
+std::size_t LastBackslash(std::string_view path) {
+  std::size_t last = std::string_view::npos;
+  for (std::size_t pos = 0; pos < path.size();) {
+    const std::size_t len = cp932::CharLength(path, pos);
+    if (len == 1 && path[pos] == '\\') last = pos;
+    pos += len;
+  }
+  return last;
+}
+
 }  // namespace qel

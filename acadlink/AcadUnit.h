@@ -2,6 +2,7 @@
 // Edition numbers, display names and the text rules of AutoCAD discovery
 // that need no system call: names, search-path lists, quoted paths.
 // Portable; the registry, file and process side is in AcadUnit_win.h.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -47,6 +48,15 @@ std::string CleanPathList(std::string_view pathList, std::string_view folder, st
 // Case-insensitive file-name equality over CP932 bytes: ASCII letters are
 // folded, the second byte of a two-byte character never is.
 bool SameFileName(std::string_view a, std::string_view b);
+
+// Whether a program path holds one of the nine characters no file name may
+// carry (/ , ; * ? " < > |), looked for among the characters of the CP932
+// text: the second byte of "ポ" (0x7C) is not a vertical bar.
+bool HasForbiddenPathCharacter(std::string_view path);
+
+// Position of the last backslash that is a character of its own (not the
+// second byte of "表" or "ソ"); npos when there is none.
+std::size_t LastBackslash(std::string_view path);
 
 // Texts trimmed of bytes up to and including the blank at both ends.
 std::string TrimText(std::string_view text);

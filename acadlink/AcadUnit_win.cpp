@@ -44,12 +44,8 @@ const char* LocationValue(int edition) {
   return "AcadLocation";
 }
 
-bool HasBadPathCharacter(const std::string& path) {
-  return path.find_first_of("/,;*?\"<>|") != std::string::npos;
-}
-
 bool FileExists(const std::string& path) {
-  if (path.find('\\') == std::string::npos || HasBadPathCharacter(path)) return false;
+  if (path.find('\\') == std::string::npos || HasForbiddenPathCharacter(path)) return false;
   WIN32_FIND_DATAW fd;
   const HANDLE h = FindFirstFileW(win::Wide(path).c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return false;
@@ -59,21 +55,21 @@ bool FileExists(const std::string& path) {
 }
 
 std::string WithExtension(const std::string& path, const std::string& ext) {
-  const std::size_t slash = path.find_last_of('\\');
+  const std::size_t slash = LastBackslash(path);
   const std::size_t dot = path.find_last_of('.');
   if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) return path.substr(0, dot) + ext;
   return path + ext;
 }
 
 std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('\\');
+  const std::size_t slash = LastBackslash(path);
   if (slash == std::string::npos) return {};
   if (slash == 2 && path[1] == ':') return path.substr(0, 3);  // a drive root keeps its backslash
   return path.substr(0, slash);
 }
 
 std::string WithBackslash(std::string path) {
-  if (!path.empty() && path.back() != '\\') path += '\\';
+  if (!path.empty() && LastBackslash(path) != path.size() - 1) path += '\\';
   return path;
 }
 

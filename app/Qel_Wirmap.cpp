@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "acad/a_cad.h"
+#include "acad/acad_job_progress.h"
 #include "base/file_io.h"
 #include "base/paths.h"
 #include "list/list_file_format.h"
@@ -56,6 +57,12 @@ TQel_Wirmap::TQel_Wirmap() {
   StringGridIO2.Stretch = false;
   AcadControl1.SetAcadType(atACAD2000);
   AcadControl1.Loaded();
+  // A job that AutoCAD cut short is told once, with the page it was on.
+  AcadControl1.OnDeliveryAborted = [this](TAcadControl*, TAcadDeliveryStop reason, const std::vector<std::string>& sent,
+                                          const std::vector<std::string>& dropped) {
+    win::MessageBoxCp932(hwnd_, AcadJobStoppedMessage(reason, AcadStoppedPage(sent, dropped)), kAcadJobStoppedCaption,
+                         MB_OK | MB_ICONWARNING);
+  };
   WireEvents();
   FormCreate();
   AboutBox = std::make_unique<TAboutBox>();

@@ -55,6 +55,15 @@ void Application::ProcessMessage(MSG& msg) {
   DispatchMessageW(&msg);
 }
 
+WaitCursor::WaitCursor() {
+  ++Application::Instance().waitCursors_;
+  previous_ = SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+}
+
+WaitCursor::~WaitCursor() {
+  if (--Application::Instance().waitCursors_ == 0) SetCursor(previous_);
+}
+
 void Application::ProcessMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -46,6 +46,10 @@ class Application {
   // calls its handlers through this, so no exception crosses into Windows.
   void Guarded(const std::function<void()>& handler) const;
 
+  // While a wait cursor is held (WaitCursor), every window of the program
+  // shows the hourglass instead of its own cursor.
+  bool Waiting() const { return waitCursors_ > 0; }
+
   // The last error text shown, for tests that check the handler ran.
   const std::string& LastShownError() const { return lastError_; }
   // Suppresses the message box (the text is still recorded); tests only.
@@ -61,6 +65,22 @@ class Application {
   HWND mainWindow_ = nullptr;
   mutable std::string lastError_;
   bool quietErrors_ = false;
+  int waitCursors_ = 0;
+  friend class WaitCursor;
+};
+
+// Shows the hourglass over the program's windows for as long as it lives,
+// also through the WM_SETCURSOR that the next mouse move brings (which
+// would otherwise put the arrow straight back).
+class WaitCursor {
+ public:
+  WaitCursor();
+  ~WaitCursor();
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  HCURSOR previous_;
 };
 
 // A modal message box with CP932 text and caption; returns the button id.

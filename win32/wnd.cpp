@@ -229,6 +229,13 @@ LRESULT CALLBACK Wnd::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     self = FromHandle(hwnd);
   }
   if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  // Answered before any window's own cursor (a splitter's, the grid's
+  // sizing arrows); children ask their parent first, so this keeps the
+  // hourglass up over the system controls inside our windows too.
+  if (msg == WM_SETCURSOR && LOWORD(lp) == HTCLIENT && Application::Instance().Waiting()) {
+    SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+    return TRUE;
+  }
   if (msg == WM_NCDESTROY) {
     LRESULT r = self->WndProc(msg, wp, lp);
     RemovePropW(hwnd, kObjectProp);

@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/cp932.h"
+
 namespace qel::acadstandin {
 namespace {
 
 constexpr const char* kCommandPrompt = "Command: ";
 constexpr size_t kHistoryLines = 200;
-
-bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 std::string Number(double v) {
   char buf[64];
@@ -111,7 +111,11 @@ CommandLine::CommandLine(FileHooks hooks, bool singleDrawing) : hooks_(std::move
 }
 
 void CommandLine::Activate(int index) {
-  if (index >= 0 && index < static_cast<int>(docs_.size())) active_ = index;
+  if (index < 0 || index >= static_cast<int>(docs_.size()) || index == active_) return;
+  // A command belongs to the drawing it began in (LINE's Undo keeps that
+  // drawing's entity positions): switching drawings cancels it.
+  if (step_ != Step::Command) Cancel();
+  active_ = index;
 }
 
 void CommandLine::Type(std::string_view bytes) {
@@ -121,12 +125,17 @@ void CommandLine::Type(std::string_view bytes) {
 void CommandLine::Key(unsigned char c) {
   bool afterCr = lastWasCr_;
   lastWasCr_ = false;
-  if (lead_) {                     // second byte of a double-byte character
+  if (lead_) {
     lead_ = false;
-    input_ += static_cast<char>(c);
-    return;
+    if (cp932::IsTrailByte(c)) {   // second byte of a double-byte character
+      input_ += static_cast<char>(c);
+      return;
+    }
+    // A lead byte that no character follows is a blank: it must neither
+    // swallow the Enter or cancel after it nor reach a drawing file alone.
+    if (!input_.empty()) input_.back() = ' ';
   }
-  if (IsLead(c)) {
+  if (cp932::IsLeadByte(c)) {
     lead_ = true;
     input_ += static_cast<char>(c);
     return;
@@ -161,6 +170,7 @@ void CommandLine::Key(unsigned char c) {
 }
 
 void CommandLine::Enter() {
+  lead_ = false;
   std::string token;
   token.swap(input_);
   quoted_ = false;
@@ -181,6 +191,7 @@ void CommandLine::Message(const std::string& line) {
 
 void CommandLine::Cancel() {
   input_.clear();
+  lead_ = false;
   quoted_ = false;
   if (step_ != Step::Command) Message("*Cancel*");
   Done();
@@ -218,6 +229,7 @@ void CommandLine::StartCommand(const std::string& token) {
   if (dash) ++skip;
   std::string u = UpperAscii(name.substr(skip));
   (void)dash;   // every command here runs on the command line, with or without the dash
+  if (onCommand) onCommand(u);
 
   if (IsOneOf(u, {"FILEDIA", "OSMODE"})) {
     sysVar_ = u;

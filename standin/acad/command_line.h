@@ -55,6 +55,10 @@ class CommandLine {
   int ActiveIndex() const { return active_; }
   void Activate(int index);
 
+  // Called with the upper-case name of every command word at "Command: ",
+  // before the command runs (the test switch that freezes the window).
+  std::function<void(const std::string& name)> onCommand;
+
   int FileDia() const { return filedia_; }
   int OsMode() const { return osmode_; }
 

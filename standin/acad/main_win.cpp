@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 #include <map>
 #include <string>
 #include <vector>
@@ -56,7 +57,12 @@ struct App {
   std::map<int, HWND> drawingWindows;        // document id -> drawing window
   bool syncing = false;
   HANDLE messageFile = INVALID_HANDLE_VALUE;
+  std::string freezeCommand;  // QEL_ACAD_FREEZE: the command after which ...
+  DWORD freezeMs = 0;         // ... the window thread stops answering this long
+  bool freezePending = false;
 } g;
+
+constexpr UINT kFreezeMessage = WM_APP + 0x51;
 
 std::wstring Wide(const std::string& s) {
   if (s.empty()) return {};
@@ -265,6 +271,27 @@ void TypeBytes(const std::string& bytes) {
     SetWindowTextW(g.status, (L"Internal error: " + Wide(e.what())).c_str());
   }
   Refresh();
+  // The freeze comes once the input has been taken, as a real AutoCAD
+  // goes quiet after it has accepted OPEN and starts loading.
+  if (g.freezePending && g.frame) {
+    g.freezePending = false;
+    PostMessageW(g.frame, kFreezeMessage, 0, 0);
+  }
+}
+
+// Test switch QEL_ACAD_FREEZE=<command>:<seconds> (e.g. OPEN:8): after each
+// such command is typed the window thread answers nothing for that long.
+void ReadFreezeSwitch() {
+  wchar_t value[64] = {};
+  const DWORD n = GetEnvironmentVariableW(L"QEL_ACAD_FREEZE", value, 64);
+  if (n == 0 || n >= 64) return;
+  const std::wstring text(value, n);
+  const size_t colon = text.find(L':');
+  if (colon == std::wstring::npos || colon == 0) return;
+  const unsigned long seconds = wcstoul(text.c_str() + colon + 1, nullptr, 10);
+  if (seconds == 0 || seconds > 3600) return;
+  for (wchar_t c : text.substr(0, colon)) g.freezeCommand += static_cast<char>(c >= L'a' && c <= L'z' ? c - 32 : c);
+  g.freezeMs = static_cast<DWORD>(seconds * 1000);
 }
 
 void SyncDrawingWindows() {
@@ -544,6 +571,9 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CHAR:
       TypeBytes(std::string(1, static_cast<char>(wp)));
       return 0;
+    case kFreezeMessage:
+      Sleep(g.freezeMs);
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -648,6 +678,9 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR cmdLine, int show) {
   FileHooks hooks{ReadDxfFile, WriteDxfFile};
   CommandLine cl(hooks, g.role->profiles && ReadSingleDrawingMode());
   g.cl = &cl;
+  ReadFreezeSwitch();
+  if (!g.freezeCommand.empty())
+    cl.onCommand = [](const std::string& name) { g.freezePending = g.freezePending || name == g.freezeCommand; };
 
   if (!RegisterClasses(inst)) {
     MessageBoxW(nullptr, L"The window classes could not be registered.", g.role->name, MB_ICONERROR);

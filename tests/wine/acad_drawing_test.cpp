@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -287,6 +288,73 @@ TEST(AcadDrawingPages, EmptyFirstNameSavesTheFramedTemplateOnly) {
   ASSERT_TRUE(WaitForPage(out + "\\blank1.DWG", kJobMs)) << "page 1 never came";
   EXPECT_FALSE(testing::FileExists(out + "\\blank2.DWG"));
   EXPECT_FALSE(testing::FindDialog(p.Pid())) << "no question: page 1 did not exist";
+}
+
+// The environment the program (and the AutoCAD it starts) inherits, put
+// back when the test ends.
+class Environment {
+ public:
+  Environment(const wchar_t* name, const wchar_t* value) : name_(name) { SetEnvironmentVariableW(name, value); }
+  ~Environment() { SetEnvironmentVariableW(name_, nullptr); }
+  Environment(const Environment&) = delete;
+  Environment& operator=(const Environment&) = delete;
+
+ private:
+  const wchar_t* name_;
+};
+
+// The mixed list drawn as `name`.DWG by a program started for the test; the
+// job AutoCAD cuts short gets one message naming the page, writes no page,
+// and leaves the main window answering.
+class StoppedJob {
+ public:
+  explicit StoppedJob(const std::string& name) : page1_(folder_.File(name + "1.DWG")) {
+    folder_.AddTable("Qel-Acad.DWG");
+    ReplaceFileContents(folder_.File("list.txt"), MixedList());
+    process_ = std::make_unique<ProgramProcess>(testing::ProgramExe(), folder_.Path());
+    main_ = process_->WaitForWindow(L"TQel_Wirmap");
+    if (!main_) return;
+    LoadList(*process_, main_, folder_.File("list.txt"));
+    DrawAs(*process_, main_, folder_.File(name + ".DWG"));
+  }
+
+  void ExpectStoppedOnce(const std::string& text) const {
+    ASSERT_TRUE(main_);
+    const auto stopped = testing::WaitForDialog(process_->Pid(), kJobMs);
+    ASSERT_TRUE(stopped) << "no message";
+    EXPECT_EQ(stopped->caption, "AutoCAD");
+    EXPECT_EQ(stopped->text, text);
+    testing::PressButton(stopped->hwnd, IDOK);
+    ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(stopped->hwnd); }));
+    EXPECT_FALSE(testing::WaitUntil([&] { return testing::FindDialog(process_->Pid()).has_value(); }, kQuietMs))
+        << "told twice";
+    EXPECT_FALSE(testing::FileExists(page1_));
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer)) << "the program is usable";
+    EXPECT_TRUE(IsWindowEnabled(main_));
+  }
+
+ private:
+  AcadGuard acad_;
+  ProgramFolder folder_;
+  std::string page1_;
+  std::unique_ptr<ProgramProcess> process_;
+  HWND main_ = nullptr;
+};
+
+TEST(AcadDrawingStopped, AutoCadSilentPastTheReplyLimit) {
+  const Environment limit(L"QEL_ACAD_REPLY_LIMIT_MS", L"3000");
+  const Environment freeze(L"QEL_ACAD_FREEZE", L"OPEN:60");
+  StoppedJob job("quiet");
+  job.ExpectStoppedOnce("AutoCAD が応答しません。作図を中止しました。(ページ 1)");
+}
+
+TEST(AcadDrawingStopped, AutoCadKilledMidJob) {
+  StoppedJob job("killed");
+  ASSERT_TRUE(testing::WaitUntil([] { return !AcadProcesses().empty(); }, kJobMs));
+  Sleep(5000);  // well into page 1
+  EndAcadProcesses();
+  job.ExpectStoppedOnce("AutoCAD が終了しました。作図を中止しました。(ページ 1)");
 }
 
 }  // namespace

@@ -125,15 +125,25 @@ TEST_F(AcadControlTest, RemovedBeforeDeliveryRaisesNoEvent) {
   EXPECT_EQ(testing::LoggedPayloads(log_), (std::vector<std::string>{std::string("cmd1\r\0", 6), std::string("cmd3\r\0", 6)}));
 }
 
-TEST_F(AcadControlTest, VanishedTargetReportsFailureAndTheQueueGoesOn) {
+TEST_F(AcadControlTest, VanishedTargetFailsItsTextAndStopsTheJobOnce) {
   auto acad = Start("--exit-after 2");
   ASSERT_TRUE(control_->AttachAcad(acad->Main()));
   int closed = 0;
   control_->OnAcadClose = [&](TAcadControl*) { ++closed; };
+  std::vector<TAcadDeliveryStop> stops;
+  std::vector<std::string> undelivered;
+  control_->OnDeliveryAborted = [&](TAcadControl*, TAcadDeliveryStop reason, const std::vector<std::string>&,
+                                    const std::vector<std::string>& dropped) {
+    stops.push_back(reason);
+    undelivered = dropped;
+  };
   for (int i = 1; i <= 4; ++i) ASSERT_TRUE(control_->SendCommand("c" + std::to_string(i) + "\r", i));
-  ASSERT_TRUE(WaitFinished(4));
-  EXPECT_EQ(events_, (std::vector<std::string>{"send 1", "sent 1 ok", "send 2", "sent 2 ok", "send 3",
-                                               "sent 3 failed", "send 4", "sent 4 failed"}));
+  ASSERT_TRUE(testing::PumpUntil([&] { return !stops.empty(); }, 20000));
+  testing::PumpUntil([] { return false; }, 500);
+  EXPECT_EQ(events_, (std::vector<std::string>{"send 1", "sent 1 ok", "send 2", "sent 2 ok", "send 3", "sent 3 failed"}));
+  EXPECT_EQ(stops, std::vector<TAcadDeliveryStop>{TAcadDeliveryStop::TargetGone});
+  EXPECT_EQ(undelivered, (std::vector<std::string>{"c3\r", "c4\r"}));
+  EXPECT_TRUE(control_->Attachment().Queue->Snapshot().empty());
   EXPECT_EQ(testing::LoggedPayloads(log_).size(), 2u);
   // The watch notices the end once and forgets the instance.
   control_->TimerTick();
@@ -144,16 +154,30 @@ TEST_F(AcadControlTest, VanishedTargetReportsFailureAndTheQueueGoesOn) {
   EXPECT_FALSE(control_->SendCommand("c5\r", 5));
 }
 
-TEST_F(AcadControlTest, HungTargetFailsWithinTheBoundedWaits) {
+TEST_F(AcadControlTest, HungTargetStopsTheJobAfterTheReplyLimit) {
+  SetAcadReplyLimitMs(2000);
   auto acad = Start("--hang-after 1");
   ASSERT_TRUE(control_->AttachAcad(acad->Main()));
+  int stops = 0;
+  control_->OnDeliveryAborted = [&](TAcadControl*, TAcadDeliveryStop reason, const std::vector<std::string>& sent,
+                                    const std::vector<std::string>&) {
+    ++stops;
+    EXPECT_EQ(reason, TAcadDeliveryStop::NoAnswer);
+    EXPECT_EQ(sent, std::vector<std::string>{"first\r"});
+  };
   ASSERT_TRUE(control_->SendCommand("first\r", 1));
   ASSERT_TRUE(control_->SendCommand("second\r", 2));
-  ASSERT_TRUE(WaitFinished(2, 120000));
-  EXPECT_EQ(events_, (std::vector<std::string>{"send 1", "sent 1 ok", "send 2", "sent 2 failed"}));
   ASSERT_TRUE(control_->SendCommand("third\r", 3));
-  control_.reset();  // stops the thread with a command still queued
-  EXPECT_EQ(events_.size(), 4u);
+  ASSERT_TRUE(WaitFinished(2, 120000));
+  testing::PumpUntil([&] { return stops > 0; }, 5000);
+  EXPECT_EQ(events_, (std::vector<std::string>{"send 1", "sent 1 ok", "send 2", "sent 2 failed"}));
+  EXPECT_EQ(stops, 1);
+  SetAcadReplyLimitMs(0);
+  ASSERT_TRUE(control_->SendCommand("fourth\r", 4));
+  testing::PumpUntil([&] { return events_.size() > 4; }, 1000);
+  control_.reset();  // ends the thread that waits for the silent AutoCAD
+  EXPECT_EQ(events_.size(), 5u) << "the fourth began, and was not reported";
+  EXPECT_EQ(testing::LoggedPayloads(log_).size(), 1u);
 }
 
 TEST_F(AcadControlTest, PromptWatchOnRealPromptWindows) {

@@ -96,6 +96,29 @@ TEST_F(AcadDiscovery, RunningWhileTheMessageFileIsHeldOrTheStartIsRecent) {
   EXPECT_TRUE(IsAcadRunning(3));  // within the grace after the start
 }
 
+// "ポ" ends in 0x7C, a vertical bar as a byte; "表" in 0x5C, a backslash.
+TEST_F(AcadDiscovery, FolderNamedWithPoAndHyoIsFoundInstalledAndRunning) {
+  ProgramCopy program("15_00", "ACAD.EXE");
+  const std::string folder = program.Folder() + "\\ポンプ表";
+  ASSERT_TRUE(CreateDirectoryW(win::Wide(folder).c_str(), nullptr));
+  const std::string exe = folder + "\\ACAD.EXE";
+  ASSERT_TRUE(CopyFileW(win::Wide(program.Exe()).c_str(), win::Wide(exe).c_str(), FALSE));
+  RegisteredEdition edition(kFull15, "AcadLocation", folder);
+  InitAcadEditionCache();
+  EXPECT_TRUE(IsAcadInstalled(9));
+  EXPECT_EQ(GetAcadExePath(9), exe);
+  const std::wstring xmx = win::Wide(folder + "\\ACAD.xmx");
+  HANDLE held = CreateFileW(xmx.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(IsAcadRunning(9));
+  CloseHandle(held);
+  EXPECT_FALSE(IsAcadRunning(9));
+  DeleteFileW(xmx.c_str());
+  DeleteFileW(win::Wide(exe).c_str());
+  RemoveDirectoryW(win::Wide(folder).c_str());
+}
+
 TEST_F(AcadDiscovery, SdiModeReadBackedUpAndRemoved) {
   ProgramCopy program("15_00", "ACAD.EXE");
   RegisteredEdition edition(kFull15, "AcadLocation", program.Folder());

@@ -421,3 +421,31 @@ TEST(FileDialogArgs, FilterPairsAndDefaultExtension) {
 
 }  // namespace
 }  // namespace qel
+
+namespace qel {
+namespace {
+
+// While a wait cursor is held, a mouse move over the form or over a system
+// control in it keeps the hourglass instead of bringing the arrow back.
+TEST_F(ToolkitTest, WaitCursorOutlivesTheNextSetCursor) {
+  win::Button button;
+  button.Create({.parent = &form, .text = "b", .bounds = {10, 10, 80, 24}});
+  const HCURSOR wait = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT));
+  const HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  auto setCursor = [](HWND over) {
+    return SendMessageW(over, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  };
+  {
+    const win::WaitCursor busy;
+    for (HWND over : {form.Handle(), button.Handle()}) {
+      SetCursor(arrow);
+      EXPECT_EQ(setCursor(over), TRUE);
+      EXPECT_EQ(GetCursor(), wait);
+    }
+  }
+  setCursor(form.Handle());
+  EXPECT_EQ(GetCursor(), arrow) << "the form's own cursor once the wait is over";
+}
+
+}  // namespace
+}  // namespace qel
