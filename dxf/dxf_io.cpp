@@ -205,7 +205,7 @@ DL_Attributes Attributes(const Entity& e) {
   return DL_Attributes(e.layer, SafeColor(e.color), -1, e.linetype, 1.0);
 }
 
-void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const Entity& e) {
+void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const Entity& e, bool r12) {
   DL_Attributes a = Attributes(e);
   switch (e.kind) {
     case EntityKind::Line:
@@ -214,7 +214,12 @@ void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const Entity& e) {
       return;
     case EntityKind::Polyline: {
       dxf.writePolyline(dw, DL_PolylineData(static_cast<int>(e.points.size()), 0, 0, e.closed ? 1 : 0), a);
-      if (e.width > 0) dw.dxfReal(43, e.width);
+      if (e.width > 0 && r12) {   // an old POLYLINE has start and end widths only
+        dw.dxfReal(40, e.width);
+        dw.dxfReal(41, e.width);
+      } else if (e.width > 0) {
+        dw.dxfReal(43, e.width);
+      }
       for (size_t i = 0; i < e.points.size(); ++i)
         dxf.writeVertex(dw, DL_VertexData(e.points[i].x, e.points[i].y, 0, i < e.bulges.size() ? e.bulges[i] : 0));
       dxf.writePolylineEnd(dw);
@@ -242,11 +247,13 @@ void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const Entity& e) {
 
 // dxflib's R2000 style writer keeps the font names in extended data only;
 // the record is written here with the font and big font in their own codes.
-void WriteStyle(DL_WriterA& dw, const TextStyle& s) {
+void WriteStyle(DL_WriterA& dw, const TextStyle& s, bool r12) {
   dw.dxfString(0, "STYLE");
-  dw.handle();
-  dw.dxfString(100, "AcDbSymbolTableRecord");
-  dw.dxfString(100, "AcDbTextStyleTableRecord");
+  if (!r12) {
+    dw.handle();
+    dw.dxfString(100, "AcDbSymbolTableRecord");
+    dw.dxfString(100, "AcDbTextStyleTableRecord");
+  }
   dw.dxfString(2, s.name);
   dw.dxfInt(70, s.vertical ? 4 : 0);
   dw.dxfReal(40, s.height);
@@ -294,9 +301,24 @@ bool ReadDxfFile(const std::string& path, Drawing& out, std::string& error) {
   return true;
 }
 
-bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& error) {
+namespace {
+// The stream reports a full disk or a vanished folder only when it is
+// closed: a file is whole when it ends with the end-of-file group.
+bool EndsWithEof(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  char tail[16] = {};
+  size_t n = 0;
+  if (std::fseek(f, -8, SEEK_END) == 0) n = std::fread(tail, 1, 8, f);
+  std::fclose(f);
+  return n == 8 && std::string(tail, 8).find("EOF") != std::string::npos;
+}
+}  // namespace
+
+bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& error, DxfVersion version) {
+  const bool r12 = version == DxfVersion::R12;
   DL_Dxf dxf;
-  std::unique_ptr<DL_WriterA> dw(dxf.out(path.c_str(), DL_Codes::AC1015));
+  std::unique_ptr<DL_WriterA> dw(dxf.out(path.c_str(), r12 ? DL_Codes::AC1009 : DL_Codes::AC1015));
   if (!dw) {
     error = "Cannot write the drawing file.";
     return false;
@@ -304,10 +326,11 @@ bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& 
   dxf.writeHeader(*dw);
   dw->dxfString(9, "$DWGCODEPAGE");
   dw->dxfString(3, "ANSI_932");
-  dw->dxfString(9, "$INSUNITS");
-  dw->dxfInt(70, 4);   // millimetres
+  if (!r12) {
+    dw->dxfString(9, "$INSUNITS");
+    dw->dxfInt(70, 4);   // millimetres
+  }
   dw->sectionEnd();
-
   dw->sectionTables();
   dxf.writeVPort(*dw);
 
@@ -333,7 +356,7 @@ bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& 
   dw->tableEnd();
 
   dw->tableStyle(static_cast<int>(drawing.styles.size()));
-  for (const TextStyle& s : drawing.styles) WriteStyle(*dw, s);
+  for (const TextStyle& s : drawing.styles) WriteStyle(*dw, s, r12);
   dw->tableEnd();
 
   dxf.writeView(*dw);
@@ -342,43 +365,44 @@ bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& 
   dxf.writeAppid(*dw, "ACAD");
   dw->tableEnd();
   dxf.writeDimStyle(*dw, 2.5, 0.625, 0.625, 0.625, 2.5);
-  dxf.writeBlockRecord(*dw);
-  for (const Block& b : drawing.blocks) dxf.writeBlockRecord(*dw, b.name);
-  dw->tableEnd();
+  if (!r12) {   // R12 has no block records, layouts or objects
+    dxf.writeBlockRecord(*dw);
+    for (const Block& b : drawing.blocks) dxf.writeBlockRecord(*dw, b.name);
+    dw->tableEnd();
+  }
   dw->sectionEnd();
 
   dw->sectionBlocks();
-  dxf.writeBlock(*dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
-  dxf.writeEndBlock(*dw, "*Model_Space");
-  dxf.writeBlock(*dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
-  dxf.writeEndBlock(*dw, "*Paper_Space");
-  dxf.writeBlock(*dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
-  dxf.writeEndBlock(*dw, "*Paper_Space0");
+  if (!r12) {
+    dxf.writeBlock(*dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(*dw, "*Model_Space");
+    dxf.writeBlock(*dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(*dw, "*Paper_Space");
+    dxf.writeBlock(*dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(*dw, "*Paper_Space0");
+  }
   for (const Block& b : drawing.blocks) {
     dxf.writeBlock(*dw, DL_BlockData(b.name, 0, b.base.x, b.base.y, 0.0));
-    for (const Entity& e : b.entities) WriteEntity(dxf, *dw, e);
+    for (const Entity& e : b.entities) WriteEntity(dxf, *dw, e, r12);
     dxf.writeEndBlock(*dw, b.name);
   }
   dw->sectionEnd();
 
   dw->sectionEntities();
-  for (const Entity& e : drawing.entities) WriteEntity(dxf, *dw, e);
+  for (const Entity& e : drawing.entities) WriteEntity(dxf, *dw, e, r12);
   dw->sectionEnd();
 
-  dxf.writeObjects(*dw);
-  dxf.writeObjectsEnd(*dw);
+  if (!r12) {
+    dxf.writeObjects(*dw);
+    dxf.writeObjectsEnd(*dw);
+  }
   dw->dxfEOF();
   dw->close();
-  // The stream reports a full disk or a vanished folder only now.
-  std::FILE* check = std::fopen(path.c_str(), "rb");
-  bool ok = check != nullptr;
-  if (check) {
-    std::fseek(check, 0, SEEK_END);
-    ok = std::ftell(check) > 0;
-    std::fclose(check);
+  if (!EndsWithEof(path)) {
+    error = "Cannot write the drawing file in full.";
+    return false;
   }
-  if (!ok) error = "Cannot write the drawing file.";
-  return ok;
+  return true;
 }
 
 }  // namespace qel::dxf
