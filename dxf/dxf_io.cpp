@@ -205,15 +205,22 @@ DL_Attributes Attributes(const Entity& e) {
   return DL_Attributes(e.layer, SafeColor(e.color), -1, e.linetype, 1.0);
 }
 
+// dxflib's R12 entities carry no linetype of their own: it is added here
+// after the entity's groups (before a polyline's vertices).
+void R12Linetype(DL_WriterA& dw, const Entity& e, bool r12) {
+  if (r12 && UpperAscii(e.linetype) != "BYLAYER") dw.dxfString(6, e.linetype);
+}
+
 void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const Entity& e, bool r12) {
   DL_Attributes a = Attributes(e);
   switch (e.kind) {
     case EntityKind::Line:
       if (e.points.size() < 2) return;
       dxf.writeLine(dw, DL_LineData(e.points[0].x, e.points[0].y, 0, e.points[1].x, e.points[1].y, 0), a);
-      return;
+      break;
     case EntityKind::Polyline: {
       dxf.writePolyline(dw, DL_PolylineData(static_cast<int>(e.points.size()), 0, 0, e.closed ? 1 : 0), a);
+      R12Linetype(dw, e, r12);
       if (e.width > 0 && r12) {   // an old POLYLINE has start and end widths only
         dw.dxfReal(40, e.width);
         dw.dxfReal(41, e.width);
@@ -227,22 +234,23 @@ void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const Entity& e, bool r12) {
     }
     case EntityKind::Circle:
       dxf.writeCircle(dw, DL_CircleData(e.points[0].x, e.points[0].y, 0, e.radius), a);
-      return;
+      break;
     case EntityKind::Arc:
       dxf.writeArc(dw, DL_ArcData(e.points[0].x, e.points[0].y, 0, e.radius, e.startAngle, e.endAngle), a);
-      return;
+      break;
     case EntityKind::Text: {
       bool aligned = e.hAlign != 0 || e.vAlign != 0;
       Point ap = aligned ? e.alignment : Point{0, 0};
       dxf.writeText(dw, DL_TextData(e.points[0].x, e.points[0].y, 0, ap.x, ap.y, 0, e.height, e.widthFactor, 0,
                                     e.hAlign, e.vAlign, e.text, e.style, e.rotation * kPi / 180.0), a);
-      return;
+      break;
     }
     case EntityKind::Insert:
       dxf.writeInsert(dw, DL_InsertData(e.text, e.points[0].x, e.points[0].y, 0, e.scaleX, e.scaleY, 1, e.rotation,
                                         1, 1, 0, 0), a);
-      return;
+      break;
   }
+  R12Linetype(dw, e, r12);
 }
 
 // dxflib's R2000 style writer keeps the font names in extended data only;
