@@ -1,7 +1,5 @@
 #include "acad/acad_dxf.h"
 
-#include <cstdio>
-
 #include "acad/page_layout.h"
 #include "base/file_io.h"
 #include "base/paths.h"
@@ -109,29 +107,6 @@ std::string FileList(const std::vector<std::string>& files) {
   return out;
 }
 
-// Writes one page beside its target, then puts it in the target's place.
-// Throws FileError naming the target.
-void WritePageFile(const std::string& target, const dxf::Drawing& page, dxf::DxfVersion version) {
-  std::string scratch;
-  for (int attempt = 0;; ++attempt) {
-    if (attempt == kTemporarySaveAttempts) throw FileError("一時ファイルを作れません: " + target);
-    scratch = TemporarySaveName(target, attempt);
-    std::FILE* taken = std::fopen(scratch.c_str(), "rb");
-    if (!taken) break;
-    std::fclose(taken);
-  }
-  std::string error;
-  const bool written = dxf::WriteDxfFile(scratch, page, error, version);
-  try {
-    if (!written) throw FileError(error + ": " + target);
-    ReplaceFileContents(target, ReadWholeFile(scratch));
-  } catch (...) {
-    std::remove(scratch.c_str());
-    throw;
-  }
-  std::remove(scratch.c_str());
-}
-
 }  // namespace
 
 std::vector<dxf::Drawing> LayOutDxfPages(const Grid& list, const dxf::Drawing& templ) {
@@ -158,7 +133,8 @@ DxfWriteResult WriteDxfPages(const std::vector<dxf::Drawing>& pages, const std::
   for (size_t i = 0; i < pages.size(); ++i) {
     const std::string file = DxfPageFile(baseName, static_cast<int>(i) + 1);
     try {
-      WritePageFile(file, pages[i], version);
+      // Written beside the target and then put in its place.
+      ReplaceFileContents(file, dxf::DxfText(pages[i], version));
     } catch (const FileError& e) {
       result.failedFile = file;
       result.message = "DXFファイルを書けません = " + file + "\r\n" + e.what();

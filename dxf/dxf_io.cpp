@@ -1,5 +1,6 @@
 #include "dxf/dxf_io.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -199,6 +200,54 @@ bool LooksLikeDxf(const std::string& path) {
   return false;
 }
 
+#ifdef _WIN32
+constexpr const char* kNullDevice = "NUL";
+#else
+constexpr const char* kNullDevice = "/dev/null";
+#endif
+
+// dxflib's file writer flushes its stream after every real number, some
+// fifteen hundred writes to the system for a page. Its group writers are
+// virtual, so the groups go into memory instead, in the same form: the
+// group code right-aligned in three columns, reals with the trailing zeros
+// cut down to one digit after the point.
+class TextWriter : public DL_WriterA {
+ public:
+  TextWriter(std::string& out, DL_Codes::version version) : DL_WriterA(kNullDevice, version), out_(out) {
+    out_.reserve(64 * 1024);
+  }
+  void dxfReal(int gc, double value) const override {
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%.16f", value);
+    std::string v = buf;
+    for (char& c : v)
+      if (c == ',') c = '.';   // a locale with a decimal comma
+    const size_t dot = v.find('.');
+    if (dot != std::string::npos) {
+      size_t end = v.find_last_not_of('0');
+      v.resize(std::max(end, dot + 1) + 1);
+    }
+    dxfString(gc, v);
+  }
+  void dxfInt(int gc, int value) const override { dxfString(gc, std::to_string(value)); }
+  void dxfHex(int gc, int value) const override {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%X", static_cast<unsigned>(value));
+    dxfString(gc, std::string(buf));
+  }
+  void dxfString(int gc, const char* value) const override { dxfString(gc, std::string(value ? value : "")); }
+  void dxfString(int gc, const std::string& value) const override {
+    out_ += gc < 10 ? "  " : gc < 100 ? " " : "";
+    out_ += std::to_string(gc);
+    out_ += '\n';
+    out_ += value;
+    out_ += '\n';
+  }
+
+ private:
+  std::string& out_;
+};
+
 int SafeColor(int c) { return c >= 0 && c <= 256 ? c : 256; }
 
 DL_Attributes Attributes(const Entity& e) {
@@ -309,28 +358,16 @@ bool ReadDxfFile(const std::string& path, Drawing& out, std::string& error) {
   return true;
 }
 
-namespace {
-// The stream reports a full disk or a vanished folder only when it is
-// closed: a file is whole when it ends with the end-of-file group.
-bool EndsWithEof(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  char tail[16] = {};
-  size_t n = 0;
-  if (std::fseek(f, -8, SEEK_END) == 0) n = std::fread(tail, 1, 8, f);
-  std::fclose(f);
-  return n == 8 && std::string(tail, 8).find("EOF") != std::string::npos;
-}
-}  // namespace
 
-bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& error, DxfVersion version) {
+std::string DxfText(const Drawing& drawing, DxfVersion version) {
   const bool r12 = version == DxfVersion::R12;
+  const DL_Codes::version code = r12 ? DL_Codes::AC1009 : DL_Codes::AC1015;
   DL_Dxf dxf;
-  std::unique_ptr<DL_WriterA> dw(dxf.out(path.c_str(), r12 ? DL_Codes::AC1009 : DL_Codes::AC1015));
-  if (!dw) {
-    error = "Cannot write the drawing file.";
-    return false;
-  }
+  // dxflib keeps the version it writes for in DL_Dxf, set only by out(),
+  // which opens a file: the null device takes that file.
+  std::unique_ptr<DL_WriterA> setsVersion(dxf.out(kNullDevice, code));
+  std::string text;
+  std::unique_ptr<DL_WriterA> dw = std::make_unique<TextWriter>(text, code);
   dxf.writeHeader(*dw);
   dw->dxfString(9, "$DWGCODEPAGE");
   dw->dxfString(3, "ANSI_932");
@@ -405,8 +442,19 @@ bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& 
     dxf.writeObjectsEnd(*dw);
   }
   dw->dxfEOF();
-  dw->close();
-  if (!EndsWithEof(path)) {
+  return text;
+}
+
+bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& error, DxfVersion version) {
+  const std::string text = DxfText(drawing, version);
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) {
+    error = "Cannot write the drawing file.";
+    return false;
+  }
+  // A full disk shows in the write or at the latest in the close.
+  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  if (std::fclose(f) != 0 || !written) {
     error = "Cannot write the drawing file in full.";
     return false;
   }

@@ -21,5 +21,7 @@ enum class DxfVersion { R2000, R12 };
 // Shift-JIS. False with a reason when the file cannot be written in full.
 bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& error,
                   DxfVersion version = DxfVersion::R2000);
+// The same file as text, for a caller that saves it its own way.
+std::string DxfText(const Drawing& drawing, DxfVersion version);
 
 }  // namespace qel::dxf

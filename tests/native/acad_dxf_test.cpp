@@ -188,7 +188,7 @@ TEST(DxfWrite, AFailureNamesTheFileAndLeavesNoHalfPage) {
   r = WriteDxfPages(pages, dir.File("missing/plan"), dxf::DxfVersion::R12);
   EXPECT_EQ(r.failedFile, dir.File("missing/plan") + "1.dxf");
   EXPECT_TRUE(r.written.empty());
-  EXPECT_EQ(r.message, "DXFファイルを書けません = " + dir.File("missing/plan") + "1.dxf\r\nCannot write the drawing file.: " +
+  EXPECT_EQ(r.message, "DXFファイルを書けません = " + dir.File("missing/plan") + "1.dxf\r\nNo such file or directory: " +
                            dir.File("missing/plan") + "1.dxf");
 }
 
