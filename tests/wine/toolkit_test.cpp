@@ -419,16 +419,24 @@ TEST(FileDialogArgs, FilterPairsAndDefaultExtension) {
   EXPECT_EQ(d.PlainDefaultExt(), L"dat");
 }
 
+// Two pages, the second holding its controls' windows back.
+struct HeldPages {
+  win::PageControl pages;
+  win::TabSheet one, two;
+  explicit HeldPages(win::Form& form) {
+    pages.Create({.parent = &form, .bounds = {0, 0, 400, 120}});
+    one.Create(pages, "one");
+    two.Create(pages, "two");
+    two.HoldChildWindows();
+  }
+};
+
 // A page that holds its controls back: everything set before its first
 // showing is what the windows carry once made, in creation order, and
 // making them reports nothing.
 TEST_F(ToolkitTest, AHeldPageMakesItsControlsWithWhatWasSetWhenFirstShown) {
-  win::PageControl pages;
-  win::TabSheet one, two;
-  pages.Create({.parent = &form, .bounds = {0, 0, 400, 120}});
-  one.Create(pages, "one");
-  two.Create(pages, "two");
-  two.HoldChildWindows();
+  HeldPages held(form);
+  win::TabSheet& two = held.two;
   win::GroupBox group;
   win::Label label;
   win::CheckBox tick;
@@ -460,7 +468,7 @@ TEST_F(ToolkitTest, AHeldPageMakesItsControlsWithWhatWasSetWhenFirstShown) {
   EXPECT_EQ(list.Text(), "") << "an index past the entries chooses nothing";
   list.SetItemIndex(1);
 
-  pages.SetActivePage(1);
+  held.pages.SetActivePage(1);
   EXPECT_FALSE(label.WindowHeld());
   EXPECT_EQ(testing::TextOf(label.Handle()), "123.5");
   RECT r;
@@ -483,12 +491,8 @@ TEST_F(ToolkitTest, AHeldPageMakesItsControlsWithWhatWasSetWhenFirstShown) {
 
 // Asking a held control for its window makes the whole page, in order.
 TEST_F(ToolkitTest, AskingAHeldControlForItsWindowMakesItsPage) {
-  win::PageControl pages;
-  win::TabSheet one, two;
-  pages.Create({.parent = &form, .bounds = {0, 0, 400, 120}});
-  one.Create(pages, "one");
-  two.Create(pages, "two");
-  two.HoldChildWindows();
+  HeldPages held(form);
+  win::TabSheet& two = held.two;
   win::Label first, second;
   first.Create({.parent = &two, .text = "first", .bounds = {4, 4, 0, 0}});
   second.Create({.parent = &two, .text = "second", .bounds = {4, 24, 0, 0}});
