@@ -143,8 +143,15 @@ int wmain(int argc, wchar_t** argv) {
     Switch("show and first paint until input-idle");
     mainWindow.Show();
     // Input-idle: the queue is empty and the thread would wait for input.
+    // A queue that never empties is reported rather than waited for.
+    const double shown = Now();
+    bool idle = false;
     MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) app.ProcessMessage(msg);
+    while (!(idle = !PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) && Now() - shown < 10) app.ProcessMessage(msg);
+    if (!idle) {
+      std::fprintf(stderr, "win_startup_phases: the queue did not empty within 10 s of showing\n");
+      g_current = "show (queue never emptied: 10 s cut)";
+    }
     Switch("");
     UnhookWindowsHookEx(hook);
     const double total = beforeEntry + [] {
