@@ -6,7 +6,6 @@
 
 namespace qel {
 
-
 namespace {
 constexpr int kClientWidth = 316;
 constexpr int kClientHeight = 67;
@@ -21,7 +20,16 @@ SIZE OuterSize() {
 }  // namespace
 
 TAcadTool_Frame::TAcadTool_Frame(AcadLinkApi& link, std::function<void(const std::string&)> setLabel57)
-    : choice_(link), setLabel57_(std::move(setLabel57)) {
+    : own_(std::make_unique<AcadTypeChoice>(link)), choice_(*own_), decided_(false), setLabel57_(std::move(setLabel57)) {
+  Build();
+}
+
+TAcadTool_Frame::TAcadTool_Frame(AcadTypeChoice& decided, std::function<void(const std::string&)> setLabel57)
+    : choice_(decided), decided_(true), setLabel57_(std::move(setLabel57)) {
+  Build();
+}
+
+void TAcadTool_Frame::Build() {
   const SIZE outer = OuterSize();
   Create({.className = "TAcadTool_Frame", .caption = "Acad Select", .width = outer.cx, .height = outer.cy,
           .centred = true, .hideOnClose = true, .style = kStyle});
@@ -43,7 +51,7 @@ TAcadTool_Frame::~TAcadTool_Frame() {
 }
 
 void TAcadTool_Frame::FormCreate() {
-  choice_.FormCreate();
+  if (!decided_) choice_.FormCreate();
   AcadTypeList.SetItems(choice_.Entries());
   AcadTypeList.SetItemIndex(choice_.ItemIndex());
   ShowChoice();

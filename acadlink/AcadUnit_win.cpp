@@ -10,9 +10,14 @@ namespace qel {
 
 namespace {
 
+// Each edition is looked up once a run (InitAcadEditionCache starts over):
+// the link component and the type selection window ask the same questions
+// at start-up, and an edition that is not there is the usual answer.
 struct EditionEntry {
   std::string exePath;
+  bool pathLookedUp = false;  // exePath is the answer, found or not
   bool installed = false;
+  bool installedLookedUp = false;
   int startState = 0;  // 0 none, 1 being started, 2 recently started
   ULONGLONG startExpiry = 0;
 };
@@ -87,7 +92,10 @@ std::string EnvironmentPath() {
 void InitAcadEditionCache() {
   g_started = true;
   const ULONGLONG now = GetTickCount64();
-  for (EditionEntry& e : g_cache) e = EditionEntry{{}, false, 0, now};
+  for (EditionEntry& e : g_cache) {
+    e = EditionEntry{};
+    e.startExpiry = now;
+  }
   for (int edition = 0; edition <= kAcadLastEdition; ++edition) IsAcadInstalled(edition);
   TAcadRunIndex& index = AcadRunIndex();
   index.Clear();
@@ -99,7 +107,7 @@ void InitAcadEditionCache() {
 std::string GetAcadExePath(int edition) {
   EditionEntry* entry = Entry(edition);
   if (!entry || edition == 0) return {};
-  if (!entry->exePath.empty()) return entry->exePath;
+  if (entry->pathLookedUp) return entry->exePath;
   std::string path;
   if (IsIniEdition(edition)) {
     std::string value;
@@ -120,22 +128,28 @@ std::string GetAcadExePath(int edition) {
       path.clear();
   }
   entry->exePath = path;
+  entry->pathLookedUp = true;
   return path;
 }
 
 std::string GetAcadVersion(int edition) {
   std::string version;
   GetFileVersionText(GetAcadExePath(edition), true, version);
+  // A program found but unreadable is looked for again next time.
   if (version.empty())
-    if (EditionEntry* entry = Entry(edition)) entry->exePath.clear();
+    if (EditionEntry* entry = Entry(edition); entry && !entry->exePath.empty()) {
+      entry->exePath.clear();
+      entry->pathLookedUp = false;
+    }
   return version;
 }
 
 bool IsAcadInstalled(int edition) {
   EditionEntry* entry = Entry(edition);
   if (!entry) return false;
-  if (entry->installed) return true;
+  if (entry->installedLookedUp) return entry->installed;
   entry->installed = !GetAcadVersion(edition).empty();
+  entry->installedLookedUp = true;
   return entry->installed;
 }
 

@@ -39,7 +39,12 @@ std::string CurrentDirectory() {
 }
 }  // namespace
 
-TQel_Wirmap::TQel_Wirmap() {
+TQel_Wirmap::TQel_Wirmap()
+    : AboutBox([] { return std::make_unique<TAboutBox>(); }),
+      LINE([this] { return std::make_unique<TLINE>(hwnd_); }),
+      AcadTool_Frame([this] {
+        return std::make_unique<TAcadTool_Frame>(AcadTypeChoice1, [this](const std::string& text) { Label57.SetText(text); });
+      }) {
   Create({.className = "TQel_Wirmap", .caption = "Qｅｌ_Ｗｉｒｍａｐ  Pelvane", .width = 628, .height = 527});
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon()));
@@ -66,10 +71,11 @@ TQel_Wirmap::TQel_Wirmap() {
   };
   WireEvents();
   FormCreate();
-  AboutBox = std::make_unique<TAboutBox>();
-  LINE = std::make_unique<TLINE>(hwnd_);
-  // Last: it switches the link's watch timer off and writes Label57.
-  AcadTool_Frame = std::make_unique<TAcadTool_Frame>(AcadControl1, [this](const std::string& text) { Label57.SetText(text); });
+  // Last: it switches the link's watch timer off. The first paint shows
+  // its sentence; the type selection window shows the same choice when
+  // it is first opened.
+  AcadTypeChoice1.FormCreate();
+  Label57.SetText(AcadTypeChoice1.StatusSentence());
 }
 
 TQel_Wirmap::~TQel_Wirmap() {
@@ -134,8 +140,9 @@ void TQel_Wirmap::FormCreate() {
   programFolder_ = CurrentDirectory();
   TheVisioModule().SetProgramFolder(programFolder_);
   AcadSetProgramFolder(programFolder_);
-  // The type window is made after this one; until then no entry is chosen.
-  AcadSetUp(AcadControl1, StringGrid1.Cells(), [this] { return AcadTool_Frame ? AcadTool_Frame->AcadTypeList.ItemIndex() : -1; });
+  // The edition is chosen after this; until then no entry is chosen. The
+  // choice's index is the type window's list index.
+  AcadSetUp(AcadControl1, StringGrid1.Cells(), [this] { return AcadTypeChoice1.ItemIndex(); });
 
   SaveDialog1.InitialDir = programFolder_;
   OpenDialog1.InitialDir = programFolder_;

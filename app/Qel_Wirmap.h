@@ -25,6 +25,7 @@
 #include "win32/containers.h"
 #include "win32/controls.h"
 #include "win32/dialogs.h"
+#include "win32/first_use.h"
 #include "win32/form.h"
 #include "win32/menu.h"
 #include "win32/string_grid.h"
@@ -126,16 +127,19 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   // The link to AutoCAD, for the whole run: the edition the drawing starts
   // is chosen in the type selection window.
   TAcadControl AcadControl1;
+  // The edition choice, decided at start-up (the preselected edition and
+  // Label57's sentence) and changed in the type selection window.
+  AcadTypeChoice AcadTypeChoice1{AcadControl1};
   win::FileDialog SaveDialog1{win::FileDialog::Kind::Save};
   win::FileDialog OpenDialog1{win::FileDialog::Kind::Open};
   win::FileDialog SaveDialog2{win::FileDialog::Kind::Save};
   win::FileDialog OpenDialog2{win::FileDialog::Kind::Open};
   win::FileDialog SaveDialog3{win::FileDialog::Kind::Save};
 
-  // ---- the secondary windows, made hidden right after this one ----
-  std::unique_ptr<TAboutBox> AboutBox;  // the help menu's version window
-  std::unique_ptr<TLINE> LINE;          // the wire-size legend of the star-delta page
-  std::unique_ptr<TAcadTool_Frame> AcadTool_Frame;  // the AutoCAD edition choice
+  // ---- the secondary windows, each made the first time it is shown ----
+  win::MadeOnFirstUse<TAboutBox> AboutBox;  // the help menu's version window
+  win::MadeOnFirstUse<TLINE> LINE;          // the wire-size legend of the star-delta page
+  win::MadeOnFirstUse<TAcadTool_Frame> AcadTool_Frame;  // the AutoCAD edition choice
 
   // ---- handlers ----
   void FormCreate();

@@ -117,6 +117,10 @@ void TQel_Wirmap::CreatePanel6() {
   TabSheet1.Create(PageControl1, "三相ﾓｰﾀのじか入始動");
   TabSheet2.Create(PageControl1, "三相ﾓｰﾀのｽﾀｰﾃﾞﾙﾀ始動");
   TabSheet3.Create(PageControl1, "計装信号入出力", "計装ループの機能を選択してください。");
+  // Most users never open the last two pages in a session: their controls
+  // get windows when the page is first shown.
+  TabSheet2.HoldChildWindows();
+  TabSheet3.HoldChildWindows();
 
   StringGrid1.Create({.parent = &Panel8, .align = Align::Client,
                       .hint = "ここにリストを作ります。範囲外の物はキーボードより編集してください。"});

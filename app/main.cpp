@@ -23,7 +23,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   app.SetTitle(kTitle);
   qel::win::EnsureCommonControls();
   // The main window makes the version, legend and AutoCAD type selection
-  // windows right after its own, in that order.
+  // windows the first time each is shown.
   qel::TQel_Wirmap mainWindow;
   mainWindow.Show();
   return app.Run(mainWindow.Handle());

@@ -1,6 +1,6 @@
 #pragma once
-// The version information window. It lives hidden from start-up on and is
-// shown from the help menu; OK and the close box only hide it.
+// The version information window, made when the help menu first shows it;
+// OK and the close box only hide it.
 #include "win32/containers.h"
 #include "win32/controls.h"
 #include "win32/form.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The wiring legend window: the picture of a star-delta starter with the
-// legend points A to H of the wire sizes. Hidden from start-up on, shown
-// from the star-delta page's wire-size group; closing only hides it.
+// legend points A to H of the wire sizes. Made when the star-delta page's
+// wire-size group first shows it; closing only hides it.
 #include <functional>
 #include <string>
 #include <string_view>

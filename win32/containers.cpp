@@ -255,6 +255,7 @@ void PageControl::SetActivePage(int index) {
   TabSheet* old = ActivePage();
   TabSheet& now = Page(index);
   active_ = index;
+  now.MakeHeldWindows();  // a page that held its controls back makes them now
   ShowWindow(now.Handle(), SW_SHOW);
   Fire(now.onShow);
   if (old) {

@@ -63,7 +63,9 @@ class Splitter : public Wnd {
 
 class PageControl;
 
-// One page of a PageControl; onShow and onHide follow its visibility.
+// One page of a PageControl; onShow and onHide follow its visibility. A
+// page told to HoldChildWindows() makes its controls' windows when it is
+// first shown.
 class TabSheet : public Wnd {
  public:
   void Create(PageControl& owner, const std::string& caption, const std::string& hint = {});

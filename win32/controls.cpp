@@ -43,6 +43,15 @@ void Label::Create(const CreateArgs& a) {
 }
 
 void Label::SetText(const std::string& cp932) {
+  if (WindowHeld()) {
+    Wnd::SetText(cp932);
+    if (autoSize_) {
+      const SIZE size = TextSize(Wide(cp932), Font());
+      HeldArgs().bounds.w = size.cx;
+      HeldArgs().bounds.h = size.cy;
+    }
+    return;
+  }
   if (!hwnd_) return;
   const Bounds old = GetBounds();
   Wnd::SetText(cp932);
@@ -87,14 +96,22 @@ void TickButton::CreateTick(const CreateArgs& a, DWORD buttonStyle, bool checked
   SetChecked(checked);
 }
 
-bool TickButton::Checked() const { return hwnd_ && SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool TickButton::Checked() const {
+  if (WindowHeld()) return heldCheck_;
+  return hwnd_ && SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 void TickButton::SetChecked(bool checked) {
+  if (WindowHeld()) heldCheck_ = checked;
   if (hwnd_) SendMessageW(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void TickButton::OnCommand(WORD code) {
   if (code == BN_CLICKED) Fire(onClick);
+}
+
+void TickButton::ApplyHeldState(const CreateArgs&) {
+  SendMessageW(hwnd_, BM_SETCHECK, heldCheck_ ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void RadioButton::SetChecked(bool checked) {
@@ -134,6 +151,12 @@ void Edit::Create(const CreateArgs& a, bool japaneseInput) {
 }
 
 void Edit::SetText(const std::string& cp932) {
+  if (WindowHeld()) {  // reported as the control would report it
+    if (Text() == cp932) return;
+    Wnd::SetText(cp932);
+    Fire(onChange);
+    return;
+  }
   // The control reports the change itself (EN_CHANGE), which runs onChange.
   if (hwnd_ && Text() != cp932) Wnd::SetText(cp932);
 }
@@ -151,6 +174,7 @@ void ComboBox::Create(const CreateArgs& a, Kind kind, int dropDownCount) {
   const DWORD style = (kind == Kind::DropDown ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST) | WS_VSCROLL |
                       WS_TABSTOP;
   CreateHandle(a, L"COMBOBOX", style);
+  if (WindowHeld() && kind == Kind::DropDownList) HeldArgs().text.clear();
   if (!hwnd_) return;
   SetBounds(a.bounds);  // the list height needs the font's item height
   // A combo box does not take its window name as the text of its field.
@@ -165,6 +189,7 @@ int ComboBox::BoxHeight() const {
 }
 
 void ComboBox::SetBounds(const Bounds& b) {
+  if (WindowHeld()) Wnd::SetBounds(b);
   if (!hwnd_) return;
   const int field = static_cast<int>(SendMessageW(hwnd_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
   const int item = static_cast<int>(SendMessageW(hwnd_, CB_GETITEMHEIGHT, 0, 0));
@@ -178,6 +203,12 @@ void ComboBox::SetDropDownCount(int count) {
 }
 
 void ComboBox::SetItems(const std::vector<std::string>& items) {
+  if (WindowHeld()) {
+    heldItems_ = items;
+    heldIndex_ = -1;
+    if (kind_ == Kind::DropDownList) HeldArgs().text.clear();
+    return;
+  }
   if (!hwnd_) return;
   const std::string keep = kind_ == Kind::DropDown ? Text() : std::string();
   SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
@@ -187,6 +218,7 @@ void ComboBox::SetItems(const std::vector<std::string>& items) {
 }
 
 std::vector<std::string> ComboBox::Items() const {
+  if (WindowHeld()) return heldItems_;
   std::vector<std::string> out;
   const int n = ItemCount();
   for (int i = 0; i < n; ++i) {
@@ -200,14 +232,24 @@ std::vector<std::string> ComboBox::Items() const {
 }
 
 int ComboBox::ItemCount() const {
+  if (WindowHeld()) return static_cast<int>(heldItems_.size());
   return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0)) : 0;
 }
 
 int ComboBox::ItemIndex() const {
+  if (WindowHeld()) return heldIndex_;
   return hwnd_ ? static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0)) : -1;
 }
 
 void ComboBox::SetItemIndex(int index) {
+  if (WindowHeld()) {
+    // As the box does: an index outside the entries chooses nothing and
+    // empties the field.
+    const bool inside = index >= 0 && index < static_cast<int>(heldItems_.size());
+    heldIndex_ = inside ? index : -1;
+    HeldArgs().text = inside ? heldItems_[static_cast<std::size_t>(index)] : std::string();
+    return;
+  }
   if (hwnd_) SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
@@ -224,6 +266,16 @@ void ComboBox::OnCommand(WORD code) {
     }
     Fire(onChange);
   }
+}
+
+void ComboBox::ApplyHeldState(const CreateArgs& kept) {
+  SetBounds(kept.bounds);
+  for (const std::string& item : heldItems_)
+    SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+  if (heldIndex_ >= 0) SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(heldIndex_), 0);
+  if (kind_ == Kind::DropDown) Wnd::SetText(kept.text);
+  heldItems_.clear();
+  heldItems_.shrink_to_fit();
 }
 
 // ---- Picture ----

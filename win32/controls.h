@@ -53,6 +53,10 @@ class TickButton : public Wnd {
  protected:
   void CreateTick(const CreateArgs& a, DWORD buttonStyle, bool checked);
   void OnCommand(WORD code) override;
+  void ApplyHeldState(const CreateArgs& kept) override;
+
+ private:
+  bool heldCheck_ = false;  // the tick while the window is held back
 };
 
 class CheckBox : public TickButton {
@@ -107,10 +111,15 @@ class ComboBox : public Wnd {
 
  protected:
   void OnCommand(WORD code) override;
+  void ApplyHeldState(const CreateArgs& kept) override;
 
  private:
   Kind kind_ = Kind::DropDown;
   int dropDownCount_ = 8;
+  // The entries and the chosen one while the window is held back; the
+  // text is kept as the window's would be (for a list: the chosen entry).
+  std::vector<std::string> heldItems_;
+  int heldIndex_ = -1;
 };
 
 // A small picture: an icon of the system, centred.

@@ -42,25 +42,62 @@ void Wnd::Attach(HWND hwnd) {
   SetPropW(hwnd, kObjectProp, this);
 }
 
+int Wnd::makingHeldWindows_ = 0;
+
 HWND Wnd::CreateHandle(const CreateArgs& a, const wchar_t* className, DWORD style, DWORD exStyle) {
   parent_ = a.parent;
   hint_ = a.hint;
   align_ = a.align;
   textColor_ = a.color;
-  style |= WS_CHILD;
-  if (a.visible) style |= WS_VISIBLE;
-  if (!a.enabled) style |= WS_DISABLED;
-  HWND parentHandle = parent_ ? parent_->Handle() : nullptr;
-  HWND hwnd = CreateWindowExW(exStyle, className, Wide(a.text).c_str(), style, a.bounds.x, a.bounds.y, a.bounds.w,
-                              a.bounds.h, parentHandle, nullptr, GetModuleHandleW(nullptr), this);
-  if (!hwnd) return nullptr;
-  Attach(hwnd);
-  SetFont(FontFor(a));
-  if (parent_) {
+  if (parent_ && (parent_->holdChildren_ || parent_->late_)) {
+    late_ = std::make_unique<HeldWindow>(HeldWindow{a, className, style, exStyle});
+    font_ = FontFor(a);
+    parent_->AddChild(this);
+    return nullptr;
+  }
+  HWND hwnd = MakeWindow(a, className, style, exStyle, FontFor(a));
+  if (hwnd && parent_) {
     parent_->AddChild(this);
     if (align_ != Align::None) parent_->Realign();
   }
   return hwnd;
+}
+
+HWND Wnd::MakeWindow(const CreateArgs& a, const wchar_t* className, DWORD style, DWORD exStyle, HFONT font) {
+  style |= WS_CHILD;
+  if (a.visible) style |= WS_VISIBLE;
+  if (!a.enabled) style |= WS_DISABLED;
+  HWND parentHandle = parent_ ? parent_->hwnd_ : nullptr;
+  HWND hwnd = CreateWindowExW(exStyle, className, Wide(a.text).c_str(), style, a.bounds.x, a.bounds.y, a.bounds.w,
+                              a.bounds.h, parentHandle, nullptr, GetModuleHandleW(nullptr), this);
+  if (!hwnd) return nullptr;
+  Attach(hwnd);
+  SetFont(font);
+  return hwnd;
+}
+
+void Wnd::MakeHeldWindows() {
+  if (!holdChildren_) return;
+  holdChildren_ = false;
+  ++makingHeldWindows_;
+  for (Wnd* child : children_) child->MakeHeldWindow();
+  --makingHeldWindows_;
+  Realign();
+}
+
+// Parents before children, each parent's children in creation order.
+void Wnd::MakeHeldWindow() {
+  if (late_) {
+    const std::unique_ptr<HeldWindow> held = std::move(late_);
+    if (MakeWindow(held->args, held->className, held->style, held->exStyle, font_)) ApplyHeldState(held->args);
+  }
+  for (Wnd* child : children_) child->MakeHeldWindow();
+}
+
+void Wnd::MakeHeldWindowsNow() const {
+  Wnd* holder = parent_;
+  while (holder && !holder->holdChildren_) holder = holder->parent_;
+  if (holder) holder->MakeHeldWindows();
 }
 
 HFONT Wnd::FontFor(const CreateArgs& a) {
@@ -69,6 +106,7 @@ HFONT Wnd::FontFor(const CreateArgs& a) {
 }
 
 std::string Wnd::Text() const {
+  if (late_) return late_->args.text;
   if (!hwnd_) return {};
   const int n = GetWindowTextLengthW(hwnd_);
   std::wstring buf(static_cast<std::size_t>(n) + 1, L'\0');
@@ -78,23 +116,27 @@ std::string Wnd::Text() const {
 }
 
 void Wnd::SetText(const std::string& cp932) {
+  if (late_) late_->args.text = cp932;
   if (hwnd_) SetWindowTextW(hwnd_, Wide(cp932).c_str());
 }
 
-bool Wnd::Visible() const { return hwnd_ && HasStyle(hwnd_, WS_VISIBLE); }
+bool Wnd::Visible() const { return late_ ? late_->args.visible : hwnd_ && HasStyle(hwnd_, WS_VISIBLE); }
 
 void Wnd::SetVisible(bool visible) {
+  if (late_) late_->args.visible = visible;
   if (!hwnd_ || Visible() == visible) return;
   ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
   if (align_ != Align::None && parent_) parent_->Realign();
 }
 
-bool Wnd::Enabled() const { return hwnd_ && !HasStyle(hwnd_, WS_DISABLED); }
+bool Wnd::Enabled() const { return late_ ? late_->args.enabled : hwnd_ && !HasStyle(hwnd_, WS_DISABLED); }
 void Wnd::SetEnabled(bool enabled) {
+  if (late_) late_->args.enabled = enabled;
   if (hwnd_) EnableWindow(hwnd_, enabled);
 }
 
 Bounds Wnd::GetBounds() const {
+  if (late_) return late_->args.bounds;
   if (!hwnd_) return {};
   RECT r;
   GetWindowRect(hwnd_, &r);
@@ -104,6 +146,7 @@ Bounds Wnd::GetBounds() const {
 }
 
 void Wnd::SetBounds(const Bounds& b) {
+  if (late_) late_->args.bounds = b;
   if (!hwnd_) return;
   MoveWindow(hwnd_, b.x, b.y, b.w, b.h, TRUE);
   if (align_ != Align::None && parent_) parent_->Realign();
@@ -153,7 +196,7 @@ void Wnd::Realign() {
 }
 
 void Wnd::Fire(const std::function<void()>& callback) {
-  if (!callback) return;
+  if (!callback || makingHeldWindows_ > 0) return;
   // A copy: the callback may replace itself while it runs.
   const std::function<void()> run = callback;
   Application::Instance().Guarded(run);

@@ -8,6 +8,7 @@
 // the control object, which turns them into callbacks (onClick, onChange);
 // every callback runs under the application's general error handler.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,12 @@ class Wnd {
   Wnd(const Wnd&) = delete;
   Wnd& operator=(const Wnd&) = delete;
 
-  HWND Handle() const { return hwnd_; }
+  // A control whose window is held back (below) gets it made, with those
+  // of its whole page, by the first caller that needs the window itself.
+  HWND Handle() const {
+    if (!hwnd_ && late_) MakeHeldWindowsNow();
+    return hwnd_;
+  }
   Wnd* Parent() const { return parent_; }
   static Wnd* FromHandle(HWND hwnd);
 
@@ -87,10 +93,33 @@ class Wnd {
   // then bottom, left, right, and the client one in what is left.
   void Realign();
 
+  // Controls created inside this window from now on get their windows only
+  // when MakeHeldWindows() runs (a tab page calls it when it is first
+  // shown). Until then each object keeps what code sets on it - text,
+  // ticks, entries, selection, enabled and visible states, place - and
+  // answers from it; the windows are then made in creation order, so the
+  // keyboard order is the one they would have had. Labels, buttons, check
+  // and radio boxes, edit fields, drop-down boxes, group boxes and panels
+  // can be held.
+  void HoldChildWindows() { holdChildren_ = true; }
+  void MakeHeldWindows();
+  // True while this object has no window because its window is held back.
+  bool WindowHeld() const { return late_ != nullptr; }
+
  protected:
   // Makes the window and registers the object with it and its parent.
   // For a window class of our own, the object is known from WM_NCCREATE on.
+  // Under a window that holds its children back, only the arguments are
+  // kept and nullptr is returned; WindowHeld() then tells the two apart.
   HWND CreateHandle(const CreateArgs& a, const wchar_t* className, DWORD style, DWORD exStyle = 0);
+  // The arguments a held-back window will be made from; the accessors keep
+  // them current (text, place, enabled and visible states).
+  CreateArgs& HeldArgs() { return late_->args; }
+  const CreateArgs& HeldArgs() const { return late_->args; }
+  // Runs once the held-back window exists, with the arguments it was made
+  // from: sets what the window did not take from them (ticks, entries,
+  // selection, the text of a drop-down box).
+  virtual void ApplyHeldState(const CreateArgs& /*kept*/) {}
   // The font a window made from these arguments gets.
   static HFONT FontFor(const CreateArgs& a);
   // The client rectangle that Realign shares out.
@@ -122,6 +151,21 @@ class Wnd {
   friend class Form;
   void Attach(HWND hwnd);
   void AddChild(Wnd* child) { children_.push_back(child); }
+  HWND MakeWindow(const CreateArgs& a, const wchar_t* className, DWORD style, DWORD exStyle, HFONT font);
+  void MakeHeldWindow();
+  void MakeHeldWindowsNow() const;
+
+  struct HeldWindow {
+    CreateArgs args;
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+  };
+  std::unique_ptr<HeldWindow> late_;
+  bool holdChildren_ = false;
+  // Callbacks stay silent while held windows are made: the controls then
+  // report their first texts as changes, which no user made.
+  static int makingHeldWindows_;
 
   Wnd* parent_ = nullptr;
   std::string hint_;

@@ -112,10 +112,12 @@ TEST(AcadDrawing, TypeWindowChoosesTheInstalledEditionAtStartUp) {
       << "the status line shows the type window's sentence";
   EXPECT_FALSE(testing::FindChild(main, L"Static", "AutoCAD の状態を確認しています"));
 
-  const auto frames = testing::TopLevelWindows(p.Pid(), L"TAcadTool_Frame", false);
-  ASSERT_EQ(frames.size(), 1u);
-  const HWND frame = frames.front();
-  EXPECT_FALSE(IsWindowVisible(frame));
+  // The window is made the first time the menu shows it, with the choice
+  // made at start-up.
+  EXPECT_TRUE(testing::TopLevelWindows(p.Pid(), L"TAcadTool_Frame", false).empty());
+  Command(main, TQel_Wirmap::kAutoCadToolS1);
+  const HWND frame = p.WaitForWindow(L"TAcadTool_Frame");
+  ASSERT_TRUE(frame);
   EXPECT_EQ(testing::TextOf(frame), "Acad Select");
   const auto combos = testing::ChildrenOf(frame, L"ComboBox");
   ASSERT_EQ(combos.size(), 1u);
@@ -133,8 +135,6 @@ TEST(AcadDrawing, TypeWindowChoosesTheInstalledEditionAtStartUp) {
   EXPECT_TRUE(testing::FindChild(frame, L"Static", "Exec OK!"));
 
   // The menu shows it without modality; closing only hides it.
-  Command(main, TQel_Wirmap::kAutoCadToolS1);
-  ASSERT_TRUE(testing::WaitUntil([&] { return IsWindowVisible(frame) != FALSE; }));
   EXPECT_TRUE(IsWindowEnabled(main)) << "not modal";
   // A choice the edition cannot serve reads as such in the status line.
   testing::ChooseEntry(combos[0], 8);
@@ -143,6 +143,9 @@ TEST(AcadDrawing, TypeWindowChoosesTheInstalledEditionAtStartUp) {
   PostMessageW(frame, WM_CLOSE, 0, 0);
   ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindowVisible(frame); }));
   EXPECT_TRUE(IsWindow(frame));
+  Command(main, TQel_Wirmap::kAutoCadToolS1);
+  ASSERT_TRUE(testing::WaitUntil([&] { return IsWindowVisible(frame) != FALSE; })) << "the same window again";
+  EXPECT_EQ(testing::TopLevelWindows(p.Pid(), L"TAcadTool_Frame", false).size(), 1u);
   EXPECT_TRUE(AcadProcesses().empty()) << "nothing starts AutoCAD before a drawing";
 }
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/file_io.h"
@@ -321,6 +322,59 @@ TEST_F(MainWindowSelectionTest, AStarDeltaRowCarriesEveryContactorAndWireSize) {
   Press(w.Button3);
   EXPECT_EQ(ListRow(1), (Cells{"1", "名称を記入ください", "☆⊿", "30", "400", "62", "SC-N1", "SC-4-0", "SC-N2", "TR-N2/3",
                                "36", "SA104", "100", "14", "5.5", "5.6", "2", "1.25", "", "", ""}));
+}
+
+// The star-delta and instrumentation pages make their controls the first
+// time they are shown: what the handlers set on them until then - a table
+// switch's look-up, a loop function, its devices, a tag - is what the
+// windows show, and a list loaded meanwhile changes nothing there.
+TEST_F(MainWindowSelectionTest, PagesFirstShownAfterATableSwitchAndAListLoadShowWhatWasSetOnThem) {
+  TQel_Wirmap& w = *window;
+  ASSERT_TRUE(w.Label7.WindowHeld());
+  ASSERT_TRUE(w.ComboBox19.WindowHeld());
+  const std::string header(kTable, std::string_view(kTable).find("\r\n") + 2);
+  ReplaceFileContents(folder.File("Data\\mel.dat"),
+                      header + "\"直入 200V 5.5kW\",\"1 200 5.5\",31,\"SW-M5\",\"\",\"\",\"TR-M5\",32,\"EM53\",\"SM53\","
+                               "55,4.5,\"\",\"\",\"\",\"\",\"EGM53\",\"SGM53\"\r\n");
+  Run([&] { w.mel1Click(); }, {DialogScript::Press(IDOK)});
+  w.ComboBox19.SetItemIndex(2);  // "Ai>C"
+  w.ComboBox19Change();
+  w.ComboBox20.SetItemIndex(1);
+  w.ComboBox2.SetItemIndex(0);  // "T 温度"
+  w.ComboBox2Change();
+  Press(w.Button3);
+  const std::string path = folder.File("list.txt");
+  Run([&] { w.save1Click(); }, {DialogScript::File(path, 1)});
+  Run([&] { w.load1Click(); }, {DialogScript::File(path, 1)});
+  EXPECT_TRUE(w.Label7.WindowHeld());
+
+  w.PageControl1.SetActivePage(1);  // by code: no look-up of its own
+  ASSERT_FALSE(w.Label7.WindowHeld());
+  Cells shown;
+  for (win::Label* l : {&w.Label7, &w.Label29, &w.Label45, &w.Label31, &w.Label33, &w.Label37, &w.Label38,
+                        &w.Label40, &w.Label42, &w.Label47})
+    shown.push_back(testing::TextOf(l->Handle()));
+  EXPECT_EQ(shown, (Cells{"31", "SW-M5", "", "TR-M5", "32", "EM53", "SM53", "55", "4.5", ""}));
+  EXPECT_TRUE(GetWindowLongW(w.Label29.Handle(), GWL_STYLE) & WS_VISIBLE);
+
+  w.PageControl1.SetActivePage(2);
+  const HWND function = w.ComboBox19.Handle(), receiving = w.ComboBox20.Handle();
+  EXPECT_EQ(SendMessageW(function, CB_GETCOUNT, 0, 0), 12);
+  EXPECT_EQ(SendMessageW(function, CB_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(testing::TextOf(function), "Ai>C");
+  // Showing the page locks the device lists on their empty first entry.
+  EXPECT_EQ(SendMessageW(receiving, CB_GETCOUNT, 0, 0), 6);
+  EXPECT_EQ(SendMessageW(receiving, CB_GETCURSEL, 0, 0), 0);
+  EXPECT_FALSE(IsWindowEnabled(receiving));
+  EXPECT_EQ(SendMessageW(w.ComboBox21.Handle(), CB_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(testing::TextOf(w.ComboBox2.Handle()), "T 温度");
+  EXPECT_EQ(testing::TextOf(w.ComboBox3.Handle()), "Z その他");
+  EXPECT_EQ(testing::TextOf(w.Label74.Handle()), "TZ-001");
+  // The keyboard goes through the boxes in the order they were made.
+  EXPECT_EQ(testing::ChildrenOf(w.TabSheet3.Handle(), L"ComboBox"),
+            (std::vector<HWND>{function, receiving, w.ComboBox21.Handle(), w.ComboBox2.Handle(), w.ComboBox3.Handle(),
+                               w.ComboBox4.Handle(), w.ComboBox5.Handle(), w.ComboBox6.Handle()}));
+  EXPECT_EQ(ListRow(1)[1], "名称を記入ください") << "the loaded list";
 }
 
 TEST_F(MainWindowSelectionTest, TheRowIsTheLookUpsEvenWhenALabelWasChangedSince) {

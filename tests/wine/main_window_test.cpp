@@ -80,6 +80,46 @@ TEST_F(MainWindowTest, TheWindowAsItOpens) {
   EXPECT_EQ(w.Label74.Text(), "TAG　No.作成ください");
 }
 
+
+// The version, legend and type selection windows are made the first time
+// they are shown, and show then what they showed when made at start-up.
+TEST_F(MainWindowTest, EachSecondaryWindowIsMadeWhenFirstShown) {
+  ProgramFolder folder;
+  Start(folder);
+  TQel_Wirmap& w = *window;
+  w.Show();
+  EXPECT_FALSE(w.AboutBox.Made() || w.LINE.Made() || w.AcadTool_Frame.Made());
+
+  w.About1Click();
+  ASSERT_TRUE(w.AboutBox.Made());
+  EXPECT_TRUE(IsWindowVisible(w.AboutBox->Handle()));
+  EXPECT_EQ(w.AboutBox->Text(), "バージョン情報");
+
+  w.PageControl1.SetActivePage(1);
+  testing::MouseClick(w.GroupBox9.Handle());
+  ASSERT_TRUE(testing::WaitUntil([&] { return w.LINE.Made() && IsWindowVisible(w.LINE->Handle()); }));
+  RECT line, main;
+  GetWindowRect(w.LINE->Handle(), &line);
+  GetWindowRect(w.Handle(), &main);
+  EXPECT_NEAR((line.left + line.right) / 2, (main.left + main.right) / 2, 1) << "centred over the main window";
+  EXPECT_NEAR((line.top + line.bottom) / 2, (main.top + main.bottom) / 2, 1);
+
+  // The choice was made at start-up: Label57 said so before the window existed.
+  const std::string sentence = w.Label57.Text();
+  w.AutoCadToolS1Click();
+  ASSERT_TRUE(w.AcadTool_Frame.Made());
+  const HWND list = w.AcadTool_Frame->AcadTypeList.Handle();
+  EXPECT_TRUE(IsWindowVisible(w.AcadTool_Frame->Handle()));
+  EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 12);
+  const std::string chosen = testing::TextOf(list);
+  EXPECT_EQ(sentence, "Auto Cadは " + chosen + " が有効です。");
+  EXPECT_EQ(w.Label57.Text(), sentence);
+  EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), w.AcadTypeChoice1.ItemIndex());
+  EXPECT_NE(testing::TextOf(w.AcadTool_Frame->IsInstedCaption.Handle()), "IsInsted");
+  w.AboutBox->Hide();
+  w.LINE->Hide();
+  w.AcadTool_Frame->Hide();
+}
 TEST_F(MainWindowTest, TheCircuitListIsSetUp) {
   ProgramFolder folder;
   Start(folder);

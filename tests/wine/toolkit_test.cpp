@@ -419,6 +419,91 @@ TEST(FileDialogArgs, FilterPairsAndDefaultExtension) {
   EXPECT_EQ(d.PlainDefaultExt(), L"dat");
 }
 
+// Two pages, the second holding its controls' windows back.
+struct HeldPages {
+  win::PageControl pages;
+  win::TabSheet one, two;
+  explicit HeldPages(win::Form& form) {
+    pages.Create({.parent = &form, .bounds = {0, 0, 400, 120}});
+    one.Create(pages, "one");
+    two.Create(pages, "two");
+    two.HoldChildWindows();
+  }
+};
+
+// A page that holds its controls back: everything set before its first
+// showing is what the windows carry once made, in creation order, and
+// making them reports nothing.
+TEST_F(ToolkitTest, AHeldPageMakesItsControlsWithWhatWasSetWhenFirstShown) {
+  HeldPages held(form);
+  win::TabSheet& two = held.two;
+  win::GroupBox group;
+  win::Label label;
+  win::CheckBox tick;
+  win::ComboBox list, field;
+  group.Create({.parent = &two, .text = "group", .bounds = {4, 2, 200, 80}});
+  label.Create({.parent = &group, .text = "0", .bounds = {8, 20, 0, 0}});
+  tick.Create({.parent = &two, .text = "tick", .bounds = {210, 4, 80, 16}});
+  list.Create({.parent = &two, .bounds = {210, 24, 80, 0}, .enabled = false}, win::ComboBox::Kind::DropDownList);
+  field.Create({.parent = &two, .text = "typed", .bounds = {210, 50, 80, 0}}, win::ComboBox::Kind::DropDown);
+  int reports = 0;
+  for (win::ComboBox* box : {&list, &field}) box->onChange = [&] { ++reports; };
+  tick.onClick = [&] { ++reports; };
+
+  EXPECT_TRUE(label.WindowHeld());
+  label.SetText("123.5");
+  tick.SetChecked(true);
+  list.SetItems({"a", "b", "c"});
+  list.SetItemIndex(2);
+  list.SetEnabled(true);
+  field.SetItems({"x", "y"});
+  EXPECT_EQ(label.Text(), "123.5");
+  EXPECT_TRUE(tick.Checked());
+  EXPECT_EQ(list.Text(), "c");
+  EXPECT_EQ(list.ItemIndex(), 2);
+  EXPECT_TRUE(list.Enabled());
+  EXPECT_EQ(field.Text(), "typed") << "new entries keep the typed text";
+  EXPECT_EQ(field.ItemIndex(), -1);
+  list.SetItemIndex(5);
+  EXPECT_EQ(list.Text(), "") << "an index past the entries chooses nothing";
+  list.SetItemIndex(1);
+
+  held.pages.SetActivePage(1);
+  EXPECT_FALSE(label.WindowHeld());
+  EXPECT_EQ(testing::TextOf(label.Handle()), "123.5");
+  RECT r;
+  GetClientRect(label.Handle(), &r);
+  EXPECT_GT(r.right, 20) << "sized to the text it was given, not to \"0\"";
+  EXPECT_EQ(SendMessageW(tick.Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(SendMessageW(list.Handle(), CB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageW(list.Handle(), CB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(testing::TextOf(list.Handle()), "b");
+  EXPECT_TRUE(IsWindowEnabled(list.Handle()));
+  EXPECT_EQ(SendMessageW(field.Handle(), CB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(testing::TextOf(field.Handle()), "typed");
+  EXPECT_EQ(reports, 0);
+  // The keyboard order is the creation order.
+  std::vector<HWND> order;
+  for (HWND h = GetWindow(two.Handle(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) order.push_back(h);
+  EXPECT_EQ(order, (std::vector<HWND>{group.Handle(), tick.Handle(), list.Handle(), field.Handle()}));
+  EXPECT_EQ(GetParent(label.Handle()), group.Handle());
+}
+
+// Asking a held control for its window makes the whole page, in order.
+TEST_F(ToolkitTest, AskingAHeldControlForItsWindowMakesItsPage) {
+  HeldPages held(form);
+  win::TabSheet& two = held.two;
+  win::Label first, second;
+  first.Create({.parent = &two, .text = "first", .bounds = {4, 4, 0, 0}});
+  second.Create({.parent = &two, .text = "second", .bounds = {4, 24, 0, 0}});
+  const HWND made = second.Handle();
+  ASSERT_TRUE(made);
+  EXPECT_FALSE(first.WindowHeld());
+  EXPECT_EQ(GetWindow(two.Handle(), GW_CHILD), first.Handle());
+  EXPECT_EQ(GetWindow(first.Handle(), GW_HWNDNEXT), made);
+  EXPECT_FALSE(IsWindowVisible(made)) << "the page is still hidden";
+}
+
 }  // namespace
 }  // namespace qel
 
