@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <functional>
 
+#include "list/circuit_list.h"
 #include "tests/support/program_folder.h"
+#include "visio/e_visio_2.h"
 #include "win32/com_dispatch.h"
 
 namespace qel {
@@ -45,13 +47,14 @@ class VisioStandin : public ::testing::Test {
   }
   void OpenBoth() {
     Open(StencilPath());
-    stencil = app->Get("Documents", {Variant(StencilPath())}).AsObject();
+    Args path{Variant(StencilPath())};
+    stencil = app->Call("Documents", path).AsObject();
     Open(DrawingPath());
   }
   Object Pages() { return app->Get("ActiveDocument").AsObject()->Get("Pages").AsObject(); }
   Object Page(std::int32_t index) {
     Variant i(index);
-    Args args{i.ByRef()};
+    Args args{i.ByRefTyped()};
     return Pages()->Call("Item", args).AsObject();
   }
   Object Drop(const Object& page, const std::string& master, double xMm, double yMm) {
@@ -78,7 +81,7 @@ TEST_F(VisioStandin, OpensDocumentsAndDrawsOnPages) {
            std::tuple{"2 in", "mm", "mm", "#.0 mm", "50.8 mm"},
        }) {
     Variant v(value);
-    Args args{v.ByRef(), Variant(in), Variant(out), Variant(format)};
+    Args args{v.ByRefTyped(), Variant(in), Variant(out), Variant(format)};
     EXPECT_EQ(app->Call("FormatResult", args).AsText(), expected) << value;
     EXPECT_EQ(args[0].AsText(), value) << "the by-reference value comes back unchanged";
   }
@@ -93,7 +96,7 @@ TEST_F(VisioStandin, OpensDocumentsAndDrawsOnPages) {
   EXPECT_EQ(added->Get("Name").AsText(), "Page-2");
   added->Put("name", Variant("dwg2"));
   Variant index(std::int32_t{2});
-  Args itemArgs{index.ByRef()};
+  Args itemArgs{index.ByRefTyped()};
   EXPECT_EQ(Pages()->Call("Item", itemArgs).AsObject()->Get("Name").AsText(), "dwg2");
   EXPECT_EQ(itemArgs[0].AsInt(), 2);
   EXPECT_EQ(Pages()->Get("Count").AsInt(), 2);
@@ -149,7 +152,12 @@ TEST_F(VisioStandin, FailuresCarryTheServersDescription) {
       {"stencil opened twice, other case", [&] { Open(RepoFile("tests/data/STANDIN-TEST.VSS")); }, "is already open"},
       {"page name taken", [&] { Page(1)->Put("Name", Variant("Page-1")); Pages()->Call("add").AsObject()->Put("Name", Variant("page-1")); },
        "Name: the document already has a page named page-1"},
-      {"page by a name it does not have", [&] { Pages()->Get("Item", {Variant("dwg9")}); }, "no page named dwg9"},
+      {"page by a name it does not have",
+       [&] {
+         Args name{Variant("dwg9")};
+         Pages()->Call("Item", name);
+       },
+       "no page named dwg9"},
       {"a page dropped as if it were a master",
        [&] {
          Variant notMaster(Page(1));
@@ -166,7 +174,7 @@ TEST_F(VisioStandin, FailuresCarryTheServersDescription) {
        "Drop: expects 3 argument(s), got 1"},
       {"unknown unit",
        [&] {
-         Args args{Variant("1 furlong"), Variant("mm"), Variant("mm"), Variant("#.00 mm")};
+         Args args{Variant("1 furlong").ByRefTyped(), Variant("mm"), Variant("mm"), Variant("#.00 mm")};
          app->Call("FormatResult", args);
        },
        "FormatResult: unknown unit furlong"},
@@ -180,6 +188,94 @@ TEST_F(VisioStandin, FailuresCarryTheServersDescription) {
     } catch (const AutomationError& e) {
       EXPECT_NE(std::string(e.what()).find(c.description), std::string::npos) << c.what << ": " << e.what();
     }
+  }
+}
+
+// Visio's members are typed: a property is read, a call with arguments is
+// a method, and by-reference arguments have their declared types. The
+// stand-in refuses anything else with a description, as such a server does.
+TEST_F(VisioStandin, RefusesOtherInvocationKindsAndArgumentTypes) {
+  OpenBoth();
+  const auto call = [](const Object& object, const char* member, Args args) { object->Call(member, args); };
+  Args name{Variant("motor")};
+  const Variant master(stencil->Call("masters", name).AsObject());
+  const struct {
+    const char* what;
+    std::function<void()> call;
+    const char* description;
+  } cases[] = {
+      {"a method read as a value", [&] { Pages()->Get("Item", {Variant(std::int32_t{1}).ByRefTyped()}); },
+       "Item: invoked as DISPATCH_METHOD|DISPATCH_PROPERTYGET; a call with arguments must be invoked as "
+       "DISPATCH_METHOD"},
+      {"quit read as a value", [&] { app->Get("quit"); },
+       "Quit: invoked as DISPATCH_METHOD|DISPATCH_PROPERTYGET; this method must be invoked as DISPATCH_METHOD"},
+      {"a property called", [&] { call(app, "ActiveDocument", {}); },
+       "ActiveDocument: invoked as DISPATCH_METHOD; this property is read with DISPATCH_PROPERTYGET"},
+      {"page index by value", [&] { call(Pages(), "Item", {Variant(std::int32_t{1})}); },
+       "Item: argument 1 came as VT_I4; expected VT_BYREF|VT_I4 or VT_BSTR"},
+      {"page index as a reference to a variant", [&] { call(Pages(), "Item", {Variant(std::int32_t{1}).ByRef()}); },
+       "Item: argument 1 came as VT_BYREF|VT_VARIANT; expected VT_BYREF|VT_I4"},
+      {"FormatResult's value by value",
+       [&] { call(app, "FormatResult", {Variant("1 mm"), Variant("mm"), Variant("mm"), Variant("#.00 mm")}); },
+       "FormatResult: argument 1 came as VT_BSTR; expected VT_BYREF|VT_BSTR"},
+      {"the master by value", [&] { call(Page(1), "Drop", {master, Variant(1.0), Variant(1.0)}); },
+       "Drop: argument 1 came as VT_DISPATCH; expected VT_BYREF|VT_VARIANT"},
+      {"an integer coordinate",
+       [&] { call(Page(1), "DrawLine", {Variant(0.0), Variant(std::int32_t{1}), Variant(1.0), Variant(1.0)}); },
+       "DrawLine: argument 2 came as VT_I4; expected VT_R8"},
+  };
+  for (const auto& c : cases) {
+    try {
+      c.call();
+      ADD_FAILURE() << c.what << ": no error";
+    } catch (const AutomationError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.description), std::string::npos) << c.what << ": " << e.what();
+    }
+  }
+}
+
+// The program's own drawing of a list whose cells hold the cancel byte, line
+// breaks with a command after them, and lead bytes left without their trail
+// byte: the stand-in takes every formula, so every row is drawn.
+TEST_F(VisioStandin, AListWithControlBytesIsDrawnRowByRow) {
+  testing::ProgramFolder folder({"qel-ms.vss", "qel-ms.vsd"}, false);
+  struct : VisioMessageSink {
+    std::vector<std::string> shown;
+    void ShowVisioMessage(const std::string& text) override { shown.push_back(text); }
+  } messages;
+  {
+    VisioModule module(win::CreateComObject);
+    module.SetProgramFolder(folder.Path());
+    bool openFailed = true;
+    module.VisioStart(messages);
+    module.VisioOpenDocuments(openFailed, messages);
+    ASSERT_FALSE(openFailed);
+    const char* names[] = {"M1\x03._LINE 0,0 400,300 ", "ab\x82", "A\r\nB", "表\x81"};
+    Grid list(21, 6);
+    list.SetRow(0, ListHeaders());
+    for (int r = 1; r <= 4; ++r) {
+      list.SetCell(1, r, names[r - 1]);
+      list.SetCell(18, r, "Di>Ry");
+      list.SetCell(19, r, "Di-");
+    }
+    module.VisioDrawList(list);
+  }
+  EXPECT_TRUE(messages.shown.empty());
+  testing::TempDir svg;
+  Args save{Variant(svg.Path())};
+  ASSERT_EQ(app->Call("SaveAsSvg", save).AsInt(), 1);
+  const std::string page = ReadWholeFile(svg.File("page1.svg"));
+  std::size_t terminals = 0;
+  for (std::size_t at = page.find("data-master=\"terminal\""); at != std::string::npos;
+       at = page.find("data-master=\"terminal\"", at + 1))
+    ++terminals;
+  EXPECT_EQ(terminals, 4u) << "every row is drawn";
+  // Each name twice: on the field device and on the receiving device.
+  for (const char* text : {">M1 ._LINE 0,0 400,300 </text>", ">ab </text>", ">A  B</text>",
+                           reinterpret_cast<const char*>(u8">表 </text>")}) {
+    const std::size_t first = page.find(text);
+    EXPECT_NE(first, std::string::npos) << text;
+    EXPECT_NE(page.find(text, first + 1), std::string::npos) << text;
   }
 }
 
