@@ -9,7 +9,6 @@
 #include "base/file_io.h"
 #include "base/paths.h"
 #include "list/list_file_format.h"
-#include "visio/e_visio_2.h"
 #include "win32/application.h"
 #include "win32/hint.h"
 #include "win32/system_error.h"
@@ -138,11 +137,17 @@ void TQel_Wirmap::FormCreate() {
   hint2.SetChecked(true);
 
   programFolder_ = CurrentDirectory();
-  TheVisioModule().SetProgramFolder(programFolder_);
+  Visio.SetProgramFolder(programFolder_);
   AcadSetProgramFolder(programFolder_);
   // The edition is chosen after this; until then no entry is chosen. The
   // choice's index is the type window's list index.
   AcadSetUp(AcadControl1, StringGrid1.Cells(), [this] { return AcadTypeChoice1.ItemIndex(); });
+  // The AutoCAD job goes on after its handler, while the link delivers the
+  // commands it queued.
+  drawingJobs_.SetStillWorking([this] {
+    const auto& queue = AcadControl1.Attachment().Queue;
+    return queue && !queue->Snapshot().empty();
+  });
 
   SaveDialog1.InitialDir = programFolder_;
   OpenDialog1.InitialDir = programFolder_;
@@ -226,20 +231,33 @@ void TQel_Wirmap::CheckBox5Click() {
 
 // ---- drawing and the other windows ----
 
+void TQel_Wirmap::RunDrawingJob(const std::function<void()>& job) {
+  const auto running = drawingJobs_.Start();
+  if (!running) {
+    ShowUserMessage({kDrawingBusyMessage, ""});
+    return;
+  }
+  job();
+}
+
 void TQel_Wirmap::Drowing1Click() {
-  // The module's messages are plain message boxes with an OK button.
-  struct : VisioMessageSink {
-    TQel_Wirmap* window = nullptr;
-    void ShowVisioMessage(const std::string& text) override { window->ShowUserMessage({text, ""}); }
-  } messages;
-  messages.window = this;
-  VisioModule& visio = TheVisioModule();
-  visio.VisioStart(messages);
-  visio.VisioOpenDocuments(VisioOpenFailed, messages);
-  // Errors Visio raises while drawing go to the general error handler.
-  if (!VisioOpenFailed) visio.VisioDrawList(StringGrid1.Cells());
+  RunDrawingJob([this] {
+    // The module's messages are plain message boxes with an OK button.
+    struct : VisioMessageSink {
+      TQel_Wirmap* window = nullptr;
+      void ShowVisioMessage(const std::string& text) override { window->ShowUserMessage({text, ""}); }
+    } messages;
+    messages.window = this;
+    Visio.VisioStart(messages);
+    Visio.VisioOpenDocuments(VisioOpenFailed, messages);
+    // Errors Visio raises while drawing go to the general error handler.
+    if (!VisioOpenFailed) Visio.VisioDrawList(StringGrid1.Cells());
+  });
 }
 void TQel_Wirmap::ACADAClick() {
+  RunDrawingJob([this] { DrawInAcad(); });
+}
+void TQel_Wirmap::DrawInAcad() {
   SaveDialog2.Filter = AcadSaveFilter();
   SaveDialog2.DefaultExt.clear();  // a name typed without extension stays as typed
   if (!SaveDialog2.Execute(hwnd_)) return;

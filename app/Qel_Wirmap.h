@@ -9,6 +9,7 @@
 // Qel_Wirmap_tabs.cpp   the three tab pages
 // Qel_Wirmap_selection.cpp the motor and loop selection and the circuit list
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,12 +17,14 @@
 
 #include "acad/AcadTool_Frame.h"
 #include "acadlink/AcadCtrl_win.h"
+#include "base/drawing_job.h"
 #include "list/StrGrdIO.h"
 #include "list/circuit_list.h"
 #include "selection/equipment_table.h"
 #include "selection/motor_selection.h"
 #include "ui/AboutBox.h"
 #include "ui/Line.h"
+#include "visio/e_visio_2.h"
 #include "win32/containers.h"
 #include "win32/controls.h"
 #include "win32/dialogs.h"
@@ -130,6 +133,9 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   // The edition choice, decided at start-up (the preselected edition and
   // Label57's sentence) and changed in the type selection window.
   AcadTypeChoice AcadTypeChoice1{AcadControl1};
+  // The Visio module and the objects it keeps from one drawing to the next;
+  // released with the window, while COM is still initialised.
+  VisioModule Visio;
   win::FileDialog SaveDialog1{win::FileDialog::Kind::Save};
   win::FileDialog OpenDialog1{win::FileDialog::Kind::Open};
   win::FileDialog SaveDialog2{win::FileDialog::Kind::Save};
@@ -185,6 +191,11 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   // The application's hint, shown in the status bar while hint2 is ticked.
   void DisplayHint();
 
+  // Every drawing command runs its work through here: `job` runs unless a
+  // drawing job is running already, in which case the user is told so and
+  // nothing else happens.
+  void RunDrawingJob(const std::function<void()>& job);
+
  private:
   // Layout (Qel_Wirmap_layout.cpp, Qel_Wirmap_tabs.cpp).
   void CreateMenus();
@@ -230,8 +241,11 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   std::optional<TableSaveChoice> ChooseTableSaveName() override;
 
   std::string SetupIniPath() const;
+  // The AutoCAD drawing command's work, run as a drawing job.
+  void DrawInAcad();
 
   std::string programFolder_;
+  DrawingJobs drawingJobs_;
   std::unique_ptr<EquipmentTables> tables_;
   // The last motor look-up: the labels show it, rows are composed from it.
   MotorSelection motor_;

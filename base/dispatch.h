@@ -40,9 +40,14 @@ class Variant {
   std::shared_ptr<Dispatch> AsObject() const;
 
   // A by-reference argument: the server may change it, and the caller reads
-  // the changed value from the same Variant after the call.
-  Variant& ByRef() { byRef_ = true; return *this; }
-  bool IsByRef() const { return byRef_; }
+  // the changed value from the same Variant after the call. ByRef passes a
+  // reference to a variant, which the server may fill with any type;
+  // ByRefTyped a reference to a value of the Variant's own type (a 32-bit
+  // integer, a text), for members whose parameter is typed so.
+  Variant& ByRef() { byRef_ = RefKind::AnyType; return *this; }
+  Variant& ByRefTyped() { byRef_ = RefKind::OwnType; return *this; }
+  bool IsByRef() const { return byRef_ != RefKind::None; }
+  bool IsByRefTyped() const { return byRef_ == RefKind::OwnType; }
 
   // Readable form for messages and recorded call logs.
   std::string Describe() const;
@@ -51,7 +56,8 @@ class Variant {
 
  private:
   std::variant<std::monostate, std::int32_t, double, bool, std::string, std::shared_ptr<Dispatch>> value_;
-  bool byRef_ = false;
+  enum class RefKind : unsigned char { None, AnyType, OwnType };
+  RefKind byRef_ = RefKind::None;
 };
 
 using Args = std::vector<Variant>;

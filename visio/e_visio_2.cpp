@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "base/cp932.h"
 #include "base/paths.h"
 #include "list/circuit_list.h"
 #include "list/list_aux.h"
@@ -18,7 +19,11 @@ Variant Inches(double mm) { return Variant(mm / kMmPerInch); }
 
 // A Visio text constant. A quote inside is doubled, Visio's way of writing
 // it, so that a name holding one shows as typed instead of being refused.
-std::string TextFormula(const std::string& text) {
+// Control bytes and a lone lead byte become blanks first: a lead byte just
+// before the closing quote would take the quote into its character when the
+// text is converted to Unicode, and Visio would refuse the formula.
+std::string TextFormula(const std::string& cellText) {
+  const std::string text = cp932::DrawableText(cellText);
   std::string formula = "\"";
   for (char c : text) {
     formula += c;
@@ -88,6 +93,9 @@ const char* ReceivingMaster(int kind) {
 // from the application object again.
 class VisioModule::Drawing {
  public:
+  // The list is copied: every automation call waits in a message loop, in
+  // which the user may edit, delete or load rows, and the drawing must show
+  // the list as it was when the command was given.
   Drawing(VisioModule& module, const Grid& list) : m_(module), list_(list) {}
 
   void Run() {
@@ -116,7 +124,7 @@ class VisioModule::Drawing {
     return m_.App()->Get("ActiveDocument").AsObject()->Get("Pages").AsObject();
   }
   std::shared_ptr<Dispatch> Page() {
-    Args index{Variant(static_cast<std::int32_t>(p_)).ByRef()};
+    Args index{Variant(static_cast<std::int32_t>(p_)).ByRefTyped()};
     return Pages()->Call("Item", index).AsObject();
   }
   void AddPage() {
@@ -218,7 +226,7 @@ class VisioModule::Drawing {
   }
 
   VisioModule& m_;
-  const Grid& list_;
+  const Grid list_;
   int r_ = 1;
   int s_ = 1;
   int p_ = 1;
@@ -243,7 +251,7 @@ void VisioModule::VisioStart(VisioMessageSink& messages) {
   try {
     visioApp_ = Variant(factory_ ? factory_("Visio.Application") : CreateAutomationObject("Visio.Application"));
     App()->Get("Documents");
-    Args args{Variant(formatValue_).ByRef(), Variant("mm"), Variant("mm"), Variant("#.00 mm")};
+    Args args{Variant(formatValue_).ByRefTyped(), Variant("mm"), Variant("mm"), Variant("#.00 mm")};
     formatResult_ = App()->Call("FormatResult", args);
     formatValue_ = args[0];
   } catch (const AutomationError&) {
@@ -278,10 +286,5 @@ void VisioModule::VisioQuit(VisioMessageSink& messages) {
 }
 
 void VisioModule::VisioDrawList(const Grid& list) { Drawing(*this, list).Run(); }
-
-VisioModule& TheVisioModule() {
-  static VisioModule module;
-  return module;
-}
 
 }  // namespace qel

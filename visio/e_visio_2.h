@@ -59,7 +59,9 @@ class VisioModule {
 
   // Draws rows 1 to 79 of the circuit list until the first row with an
   // empty NAME. Errors Visio raises end the drawing at that call and are
-  // thrown on; the shapes already placed stay. The list is only read.
+  // thrown on; the shapes already placed stay. The drawing works on a copy
+  // of the list taken when it starts, so edits made meanwhile (the calls
+  // let messages through) change nothing of it.
   void VisioDrawList(const Grid& list);
 
   // The module state, kept from one command to the next.
@@ -84,8 +86,5 @@ class VisioModule {
   Variant formatValue_{"1 mm"};  // passed by reference, so Visio may change it
   Variant formatResult_;
 };
-
-// The one module of the program, owned for the whole run.
-VisioModule& TheVisioModule();
 
 }  // namespace qel

@@ -83,6 +83,9 @@ class ComDispatch final : public Dispatch {
   explicit ComDispatch(IDispatch* d) : d_(d) { d_->AddRef(); }
   ~ComDispatch() override { d_->Release(); }
 
+  // A value read, with or without arguments, may be a property or a method
+  // on the server's side, so it is asked for as either; a call is a method
+  // and nothing else, which a server with typed members insists on.
   Variant Get(const std::string& member, Args args) override {
     return Invoke(member, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, nullptr, true);
   }
@@ -90,7 +93,7 @@ class ComDispatch final : public Dispatch {
     Invoke(member, DISPATCH_PROPERTYPUT, args, &value, false);
   }
   Variant Call(const std::string& member, Args& args) override {
-    return Invoke(member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, nullptr, true);
+    return Invoke(member, DISPATCH_METHOD, args, nullptr, true);
   }
   IDispatch* Interface() const { return d_; }
 
@@ -125,7 +128,12 @@ class ComDispatch final : public Dispatch {
     if (putValue) ToVariant(*putValue, slots[pos++]);
     for (std::size_t i = args.size(); i-- > 0; ++pos) {
       ToVariant(args[i], values[pos]);
-      if (args[i].IsByRef()) {
+      if (args[i].IsByRefTyped() && values[pos].vt != VT_EMPTY) {
+        // VT_BYREF | VT_I4 and the like point at the value inside the
+        // variant; every member of a VARIANT's value union starts there.
+        slots[pos].vt = static_cast<VARTYPE>(VT_BYREF | values[pos].vt);
+        slots[pos].byref = &values[pos].lVal;
+      } else if (args[i].IsByRef()) {
         slots[pos].vt = static_cast<VARTYPE>(VT_BYREF | VT_VARIANT);
         slots[pos].pvarVal = &values[pos];
       } else {
@@ -164,8 +172,10 @@ class ComDispatch final : public Dispatch {
     pos = putValue ? 1 : 0;
     for (std::size_t i = args.size(); i-- > 0; ++pos) {
       if (args[i].IsByRef()) {
+        const bool typed = args[i].IsByRefTyped();
         args[i] = FromVariant(values[pos]);
-        args[i].ByRef();
+        if (typed) args[i].ByRefTyped();
+        else args[i].ByRef();
       }
     }
     Variant out = FromVariant(result);

@@ -101,6 +101,45 @@ void CallArgs::Expect(std::size_t least, std::size_t most) {
   }
 }
 
+VARTYPE CallArgs::TypeOf(std::size_t i) {
+  At(i);  // fails the call when it is missing
+  return params_->rgvarg[params_->cArgs - 1 - i].vt;
+}
+
+void CallArgs::Require(std::size_t i, std::initializer_list<VARTYPE> types) {
+  const VARTYPE came = TypeOf(i);
+  std::wstring wanted;
+  for (VARTYPE t : types) {
+    if (t == came) return;
+    wanted += (wanted.empty() ? L"" : L" or ") + TypeName(t);
+  }
+  throw AutomationFault(member_ + L": argument " + Ordinal(i) + L" came as " + TypeName(came) + L"; expected " +
+                        wanted);
+}
+
+std::wstring InvocationName(WORD flags) {
+  std::wstring name;
+  const std::pair<WORD, const wchar_t*> kinds[] = {{DISPATCH_METHOD, L"DISPATCH_METHOD"},
+                                                   {DISPATCH_PROPERTYGET, L"DISPATCH_PROPERTYGET"},
+                                                   {DISPATCH_PROPERTYPUT, L"DISPATCH_PROPERTYPUT"},
+                                                   {DISPATCH_PROPERTYPUTREF, L"DISPATCH_PROPERTYPUTREF"}};
+  for (const auto& [flag, text] : kinds)
+    if (flags & flag) name += (name.empty() ? L"" : L"|") + std::wstring(text);
+  return name.empty() ? L"no invocation kind" : name;
+}
+
+std::wstring TypeName(VARTYPE type) {
+  const std::pair<VARTYPE, const wchar_t*> names[] = {
+      {VT_EMPTY, L"VT_EMPTY"}, {VT_NULL, L"VT_NULL"},     {VT_I2, L"VT_I2"},         {VT_I4, L"VT_I4"},
+      {VT_R4, L"VT_R4"},       {VT_R8, L"VT_R8"},         {VT_BSTR, L"VT_BSTR"},     {VT_DISPATCH, L"VT_DISPATCH"},
+      {VT_ERROR, L"VT_ERROR"}, {VT_BOOL, L"VT_BOOL"},     {VT_VARIANT, L"VT_VARIANT"}, {VT_UNKNOWN, L"VT_UNKNOWN"},
+      {VT_UI1, L"VT_UI1"},     {VT_INT, L"VT_INT"}};
+  std::wstring base = L"VARTYPE " + std::to_wstring(type & VT_TYPEMASK);
+  for (const auto& [vt, text] : names)
+    if ((type & VT_TYPEMASK) == vt) base = text;
+  return (type & VT_BYREF) ? L"VT_BYREF|" + base : base;
+}
+
 void ReturnText(VARIANT* result, const std::wstring& text) {
   if (!result) return;
   VariantClear(result);
@@ -199,6 +238,7 @@ HRESULT STDMETHODCALLTYPE DispatchObject::Invoke(DISPID id, REFIID, LCID, WORD f
   std::wstring description;
   try {
     CallArgs args(entry.name, params, isPut);
+    if (!isPut) CheckInvocation(entry, flags, args.Count());
     if (isPut) {
       entry.put(args);
     } else {
@@ -231,8 +271,21 @@ DispatchObject* DispatchObject::FromDispatch(IDispatch* dispatch) {
 
 void DispatchObject::SetSourceName(std::wstring name) { SourceName() = std::move(name); }
 
-void DispatchObject::Member(const wchar_t* name, Getter get, Putter put) {
-  members_.push_back(Entry{name, std::move(get), std::move(put)});
+void DispatchObject::Member(const wchar_t* name, Getter get, Putter put, Invocation how) {
+  members_.push_back(Entry{name, std::move(get), std::move(put), how});
+}
+
+void DispatchObject::CheckInvocation(const Entry& entry, WORD flags, std::size_t argCount) {
+  if (entry.how == Invocation::Loose) return;
+  if (entry.how == Invocation::Method || argCount > 0) {
+    if (flags != DISPATCH_METHOD)
+      throw AutomationFault(entry.name + L": invoked as " + InvocationName(flags) +
+                            (argCount > 0 ? L"; a call with arguments" : L"; this method") +
+                            L" must be invoked as DISPATCH_METHOD");
+  } else if (!(flags & DISPATCH_PROPERTYGET)) {
+    throw AutomationFault(entry.name + L": invoked as " + InvocationName(flags) +
+                          L"; this property is read with DISPATCH_PROPERTYGET");
+  }
 }
 
 }  // namespace qel::standin

@@ -8,6 +8,7 @@
 
 #include <exception>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,11 @@ class CallArgs {
   std::wstring PutText();
   // Fails the call unless between `least` and `most` arguments came.
   void Expect(std::size_t least, std::size_t most);
+  // Fails the call unless argument i came as exactly one of the types
+  // (VT_BYREF included), as a server with typed parameters insists.
+  void Require(std::size_t i, std::initializer_list<VARTYPE> types);
+  // The type argument i came as, VT_BYREF included.
+  VARTYPE TypeOf(std::size_t i);
 
  private:
   // Argument i converted to `type` (the caller owns the result); `what` names
@@ -61,6 +67,16 @@ void ReturnInteger(VARIANT* result, long value);
 void ReturnBool(VARIANT* result, bool value);
 // Hands the new object (created with one reference) to the caller.
 void ReturnObject(VARIANT* result, IDispatch* object);
+
+// How a member may be invoked. A property is read with a property get (a
+// client may add DISPATCH_METHOD, not knowing which it is); a call with
+// arguments, and a method without any, must be DISPATCH_METHOD alone.
+// Loose answers any kind, as the lenient servers do.
+enum class Invocation { Loose, Property, Method };
+
+// The readable name of an invocation kind or a VARTYPE, for descriptions.
+std::wstring InvocationName(WORD flags);
+std::wstring TypeName(VARTYPE type);
 
 class DispatchObject : public IDispatch {
  public:
@@ -90,15 +106,20 @@ class DispatchObject : public IDispatch {
 
  protected:
   // A member answering get and method calls, and property puts when `put`
-  // is given.
-  void Member(const wchar_t* name, Getter get, Putter put = {});
+  // is given, invoked as `how` says.
+  void Member(const wchar_t* name, Getter get, Putter put = {}, Invocation how = Invocation::Loose);
+  void Member(const wchar_t* name, Invocation how, Getter get, Putter put = {}) {
+    Member(name, std::move(get), std::move(put), how);
+  }
 
  private:
   struct Entry {
     std::wstring name;
     Getter get;
     Putter put;
+    Invocation how;
   };
+  static void CheckInvocation(const Entry& entry, WORD flags, std::size_t argCount);
   std::vector<Entry> members_;
   LONG refs_ = 1;
 };

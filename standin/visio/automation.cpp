@@ -16,6 +16,8 @@ namespace {
 using standin::AutomationFault;
 using standin::CallArgs;
 using standin::DispatchObject;
+constexpr standin::Invocation kProperty = standin::Invocation::Property;
+constexpr standin::Invocation kMethod = standin::Invocation::Method;
 using standin::ReturnInteger;
 using standin::ReturnObject;
 using standin::ReturnText;
@@ -58,13 +60,13 @@ class CellObject final : public DispatchObject {
       p.value = value;
       TheSession().Changed();
     };
-    Member(L"Formula", getFormula, putFormula);
-    Member(L"FormulaU", getFormula, putFormula);
-    Member(L"ResultStr", [this](CallArgs& a, VARIANT* r) {
+    Member(L"Formula", kProperty, getFormula, putFormula);
+    Member(L"FormulaU", kProperty, getFormula, putFormula);
+    Member(L"ResultStr", kProperty, [this](CallArgs& a, VARIANT* r) {
       a.Expect(0, 1);
       ReturnText(r, Prop().value);
     });
-    Member(L"Name", [this](CallArgs& a, VARIANT* r) {
+    Member(L"Name", kProperty, [this](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       ReturnText(r, cellName_);
     });
@@ -86,6 +88,7 @@ class ShapeObject final : public DispatchObject {
   explicit ShapeObject(std::shared_ptr<PlacedShape> shape) : shape_(std::move(shape)) {
     auto cells = [this](CallArgs& a, VARIANT* r) {
       a.Expect(1, 1);
+      a.Require(0, {VT_BSTR});
       const std::wstring name = a.Text(0);
       const std::wstring prefix = L"Prop.";
       if (name.size() > prefix.size() && SameName(name.substr(0, prefix.size()), prefix)) {
@@ -95,13 +98,13 @@ class ShapeObject final : public DispatchObject {
       }
       throw AutomationFault(L"Cells: the shape " + Describe() + L" has no cell named " + name);
     };
-    Member(L"Cells", cells);
-    Member(L"CellsU", cells);
-    Member(L"ID", [this](CallArgs& a, VARIANT* r) {
+    Member(L"Cells", kMethod, cells);
+    Member(L"CellsU", kMethod, cells);
+    Member(L"ID", kProperty, [this](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       ReturnInteger(r, shape_->id);
     });
-    Member(L"Name", [this](CallArgs& a, VARIANT* r) {
+    Member(L"Name", kProperty, [this](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       ReturnText(r, Describe());
     });
@@ -117,11 +120,11 @@ class ShapeObject final : public DispatchObject {
 class MasterObject final : public DispatchObject {
  public:
   explicit MasterObject(std::shared_ptr<const Master> master) : master_(std::move(master)) {
-    Member(L"Name", [this](CallArgs& a, VARIANT* r) {
+    Member(L"Name", kProperty, [this](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       ReturnText(r, master_->name);
     });
-    Member(L"NameU", [this](CallArgs& a, VARIANT* r) {
+    Member(L"NameU", kProperty, [this](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       ReturnText(r, master_->nameU);
     });
@@ -148,18 +151,23 @@ class PageObject final : public DispatchObject {
       page_->name = name;
       TheSession().Changed();
     };
-    Member(L"Name", getName, putName);
-    Member(L"NameU", getName, putName);
-    Member(L"DrawLine", [this](CallArgs& a, VARIANT* r) {
+    Member(L"Name", kProperty, getName, putName);
+    Member(L"NameU", kProperty, getName, putName);
+    Member(L"DrawLine", kMethod, [this](CallArgs& a, VARIANT* r) {
       a.Expect(4, 4);
+      for (std::size_t i = 0; i < 4; ++i) a.Require(i, {VT_R8});
       auto shape = std::make_shared<PlacedShape>();
       shape->isLine = true;
       shape->from = {a.Number(0), a.Number(1)};
       shape->to = {a.Number(2), a.Number(3)};
       Place(shape, r);
     });
-    Member(L"Drop", [this](CallArgs& a, VARIANT* r) {
+    Member(L"Drop", kMethod, [this](CallArgs& a, VARIANT* r) {
       a.Expect(3, 3);
+      // The master is passed as a variant by reference.
+      a.Require(0, {VT_BYREF | VT_VARIANT});
+      a.Require(1, {VT_R8});
+      a.Require(2, {VT_R8});
       auto* master = dynamic_cast<MasterObject*>(DispatchObject::FromDispatch(a.Object(0)));
       if (!master) throw AutomationFault(L"Drop: the object to drop is not a master of this Visio");
       auto shape = std::make_shared<PlacedShape>();
@@ -188,8 +196,10 @@ class PageObject final : public DispatchObject {
 class PagesObject final : public DispatchObject {
  public:
   explicit PagesObject(std::shared_ptr<Document> doc) : doc_(std::move(doc)) {
-    Member(L"Item", [this](CallArgs& a, VARIANT* r) {
+    Member(L"Item", kMethod, [this](CallArgs& a, VARIANT* r) {
       a.Expect(1, 1);
+      // A page index is a 32-bit integer by reference; a name is our own.
+      a.Require(0, {VT_BYREF | VT_I4, VT_BSTR});
       const auto& pages = doc_->pages;
       if (a.At(0).vt == VT_BSTR) {
         const std::wstring name = a.Text(0);
@@ -203,11 +213,11 @@ class PagesObject final : public DispatchObject {
                               std::to_wstring(pages.size()) + L" page(s)");
       ReturnObject(r, new PageObject(doc_, pages[static_cast<std::size_t>(index) - 1]));
     });
-    Member(L"Count", [this](CallArgs& a, VARIANT* r) {
+    Member(L"Count", kProperty, [this](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       ReturnInteger(r, static_cast<long>(doc_->pages.size()));
     });
-    Member(L"Add", [this](CallArgs& a, VARIANT* r) {
+    Member(L"Add", kMethod, [this](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       if (doc_->isStencil) throw AutomationFault(L"Add: a stencil has no pages");
       auto page = std::make_shared<Page>();
@@ -235,12 +245,13 @@ class PagesObject final : public DispatchObject {
 class DocumentObject final : public DispatchObject {
  public:
   explicit DocumentObject(std::shared_ptr<Document> doc) : doc_(std::move(doc)) {
-    Member(L"Pages", [this](CallArgs& a, VARIANT* r) {
+    Member(L"Pages", kProperty, [this](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       ReturnObject(r, new PagesObject(doc_));
     });
-    Member(L"Masters", [this](CallArgs& a, VARIANT* r) {
+    Member(L"Masters", kMethod, [this](CallArgs& a, VARIANT* r) {
       a.Expect(1, 1);
+      a.Require(0, {VT_BSTR, VT_I4});
       const auto& masters = doc_->masters;
       if (a.At(0).vt != VT_BSTR) {
         const long index = a.Integer(0);
@@ -253,11 +264,11 @@ class DocumentObject final : public DispatchObject {
         if (SameName(m->nameU, name) || SameName(m->name, name)) return ReturnObject(r, new MasterObject(m));
       throw AutomationFault(L"Masters: " + doc_->name + L" has no master named " + name);
     });
-    Member(L"Name", [this](CallArgs& a, VARIANT* r) {
+    Member(L"Name", kProperty, [this](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       ReturnText(r, doc_->name);
     });
-    Member(L"FullName", [this](CallArgs& a, VARIANT* r) {
+    Member(L"FullName", kProperty, [this](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       ReturnText(r, doc_->path);
     });
@@ -270,8 +281,9 @@ class DocumentObject final : public DispatchObject {
 class DocumentsObject final : public DispatchObject {
  public:
   DocumentsObject() {
-    Member(L"Open", [](CallArgs& a, VARIANT* r) {
+    Member(L"Open", kMethod, [](CallArgs& a, VARIANT* r) {
       a.Expect(1, 1);
+      a.Require(0, {VT_BSTR});
       const std::wstring path = a.Text(0);
       if (FindOpen(path)) throw AutomationFault(L"Open: " + path + L" is already open");
       std::shared_ptr<Document> doc;
@@ -285,8 +297,8 @@ class DocumentsObject final : public DispatchObject {
       TheSession().Changed();
       ReturnObject(r, new DocumentObject(doc));
     });
-    Member(L"Item", [](CallArgs& a, VARIANT* r) { Item(a, r); });
-    Member(L"Count", [](CallArgs& a, VARIANT* r) {
+    Member(L"Item", kMethod, [](CallArgs& a, VARIANT* r) { Item(a, r); });
+    Member(L"Count", kProperty, [](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       ReturnInteger(r, static_cast<long>(TheSession().documents.size()));
     });
@@ -295,6 +307,7 @@ class DocumentsObject final : public DispatchObject {
   // A document by 1-based index or by the path or name it was opened with.
   static void Item(CallArgs& a, VARIANT* r) {
     a.Expect(1, 1);
+    a.Require(0, {VT_BSTR, VT_I4, VT_BYREF | VT_I4});
     const auto& docs = TheSession().documents;
     if (a.At(0).vt != VT_BSTR) {
       const long index = a.Integer(0);
@@ -340,39 +353,38 @@ std::wstring FormatNumber(double value, const std::wstring& format) {
 class ApplicationObject final : public DispatchObject {
  public:
   ApplicationObject() {
-    Member(L"Documents", [](CallArgs& a, VARIANT* r) {
+    // Read without arguments, called with a document's path.
+    Member(L"Documents", kProperty, [](CallArgs& a, VARIANT* r) {
       a.Expect(0, 1);
       if (a.Count() == 0) return ReturnObject(r, new DocumentsObject());
       DocumentsObject::Item(a, r);
     });
-    Member(L"ActiveDocument", [](CallArgs& a, VARIANT* r) {
+    Member(L"ActiveDocument", kProperty, [](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       if (!TheSession().active) throw AutomationFault(L"ActiveDocument: no document is open");
       ReturnObject(r, new DocumentObject(TheSession().active));
     });
-    Member(L"FormatResult", [](CallArgs& a, VARIANT* r) {
+    Member(L"FormatResult", kMethod, [](CallArgs& a, VARIANT* r) {
       a.Expect(4, 4);
-      double inches;
-      VARIANT& value = a.At(0);
-      if (value.vt == VT_BSTR) {
-        const std::wstring text = a.Text(0);
-        wchar_t* end = nullptr;
-        const double number = std::wcstod(text.c_str(), &end);
-        if (end == text.c_str()) throw AutomationFault(L"FormatResult: " + text + L" is not a number");
-        std::wstring unit = end;
-        inches = number * UnitFactor(unit.find_first_not_of(L' ') == std::wstring::npos ? a.Text(1) : unit);
-      } else {
-        inches = a.Number(0) * UnitFactor(a.Text(1));
-      }
+      // The value is a text by reference; the units and the format texts.
+      a.Require(0, {VT_BYREF | VT_BSTR});
+      for (std::size_t i = 1; i < 4; ++i) a.Require(i, {VT_BSTR});
+      const std::wstring text = a.Text(0);
+      wchar_t* end = nullptr;
+      const double number = std::wcstod(text.c_str(), &end);
+      if (end == text.c_str()) throw AutomationFault(L"FormatResult: " + text + L" is not a number");
+      const std::wstring unit = end;
+      const double inches =
+          number * UnitFactor(unit.find_first_not_of(L' ') == std::wstring::npos ? a.Text(1) : unit);
       ReturnText(r, FormatNumber(inches / UnitFactor(a.Text(2)), a.Text(3)));
     });
-    Member(L"Quit", [](CallArgs& a, VARIANT*) {
+    Member(L"Quit", kMethod, [](CallArgs& a, VARIANT*) {
       a.Expect(0, 0);
       if (HWND w = TheSession().window) ShowWindow(w, SW_HIDE);
       standin::RequestServerQuit();
     });
     Member(
-        L"Visible",
+        L"Visible", kProperty,
         [](CallArgs& a, VARIANT* r) {
           a.Expect(0, 0);
           standin::ReturnBool(r, TheSession().window && IsWindowVisible(TheSession().window));
@@ -384,18 +396,19 @@ class ApplicationObject final : public DispatchObject {
             throw AutomationFault(L"Visible: the value is not true or false");
           if (HWND w = TheSession().window) ShowWindow(w, b.boolVal ? SW_SHOW : SW_HIDE);
         });
-    Member(L"ProcessID", [](CallArgs& a, VARIANT* r) {
+    Member(L"ProcessID", kProperty, [](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       ReturnInteger(r, static_cast<long>(GetCurrentProcessId()));
     });
-    Member(L"Name", [](CallArgs& a, VARIANT* r) {
+    Member(L"Name", kProperty, [](CallArgs& a, VARIANT* r) {
       a.Expect(0, 0);
       ReturnText(r, L"Visio stand-in");
     });
     // Our own: every page of the active document as SVG, for tests and
     // for anyone without Visio.
-    Member(L"SaveAsSvg", [](CallArgs& a, VARIANT* r) {
+    Member(L"SaveAsSvg", kMethod, [](CallArgs& a, VARIANT* r) {
       a.Expect(1, 1);
+      a.Require(0, {VT_BSTR});
       const std::wstring folder = a.Text(0);
       if (!TheSession().active) throw AutomationFault(L"SaveAsSvg: no document is open");
       try {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <regex>
 #include <string>
@@ -22,7 +23,18 @@ struct Log {
   std::vector<std::string> lines;
   std::string failOn;  // a call whose line starts with this fails
   std::string failText = "Visio says no";
+  // Every call as its kind and argument types: "call Pages.Item(i4&)".
+  std::vector<std::string> kinds;
+  std::function<void()> beforeEachCall;
 };
+
+// The type a Variant crosses as: "i4", "r8", "bstr", "object"; "i4&" for a
+// typed reference and "variant&" for a reference to a variant.
+std::string TypeOf(const Variant& v) {
+  if (v.IsByRef() && !v.IsByRefTyped()) return "variant&";
+  std::string t = v.IsInt() ? "i4" : v.IsDouble() ? "r8" : v.IsText() ? "bstr" : v.IsObject() ? "object" : "?";
+  return v.IsByRefTyped() ? t + "&" : t;
+}
 
 class Recorder;
 std::string NameOf(const Variant& v);
@@ -46,13 +58,30 @@ class Recorder : public Dispatch {
   Recorder(std::shared_ptr<Log> log, std::string name) : log_(std::move(log)), name_(std::move(name)) {}
   const std::string& Name() const { return name_; }
 
-  Variant Get(const std::string& member, Args args) override { return Record(member, args, ""); }
+  Variant Get(const std::string& member, Args args) override {
+    Kind("get", member, args, "");
+    return Record(member, args, "");
+  }
   void Put(const std::string& member, const Variant& value, Args args) override {
+    Kind("put", member, args, " = " + TypeOf(value));
     Record(member, args, " = " + Show(value));
   }
-  Variant Call(const std::string& member, Args& args) override { return Record(member, args, ""); }
+  Variant Call(const std::string& member, Args& args) override {
+    Kind("call", member, args, "");
+    return Record(member, args, "");
+  }
 
  private:
+  void Kind(const char* kind, const std::string& member, const Args& args, const std::string& put) {
+    if (log_->beforeEachCall) log_->beforeEachCall();
+    std::string line = std::string(kind) + " " + member;
+    if (!args.empty() || std::string(kind) == "call") {
+      line += "(";
+      for (std::size_t i = 0; i < args.size(); ++i) line += (i ? "," : "") + TypeOf(args[i]);
+      line += ")";
+    }
+    log_->kinds.push_back(line + put);
+  }
   Variant Record(const std::string& member, const Args& args, const std::string& put) {
     std::string call = member;
     if (!args.empty()) {
@@ -457,6 +486,86 @@ TEST(VisioDrawing, AVisioErrorStopsAtThatCallAndGoesUp) {
   EXPECT_EQ(s.log->lines.back(), "Item(&1).DrawLine(50mm,137mm,50mm,150mm)");
   EXPECT_EQ(NameOf(s.module.LastShape()), "DrawLine(50mm,137mm,50mm,150mm)");
   EXPECT_EQ(NameOf(s.module.CurrentMaster()), "masters('1P-MgSW')");
+}
+
+// ---- what crosses to Visio ----
+
+// Each operation as it is invoked, in the order first used: values read
+// are gets, a call with arguments and quit are methods, and the by-reference
+// arguments are typed as Visio declares them.
+TEST(VisioCalls, KindsAndArgumentTypes) {
+  Session s;
+  s.log->kinds.clear();
+  std::vector<std::vector<std::string>> rows;
+  for (int i = 1; i <= 9; ++i) rows.push_back(Motor("0", "F", "送り", "1", " "));
+  s.module.VisioStart(s.messages);
+  s.module.VisioOpenDocuments(s.openFailed, s.messages);
+  s.Draw(ListOf(rows));
+  s.module.VisioQuit(s.messages);
+  std::vector<std::string> firstUses;
+  for (const std::string& k : s.log->kinds)
+    if (!Has(firstUses, k)) firstUses.push_back(k);
+  EXPECT_EQ(firstUses, (std::vector<std::string>{
+                           "get Documents",
+                           "call FormatResult(bstr&,bstr,bstr,bstr)",
+                           "call Open(bstr)",
+                           "call Documents(bstr)",
+                           "get ActiveDocument",
+                           "get Pages",
+                           "call Item(i4&)",
+                           "call DrawLine(r8,r8,r8,r8)",
+                           "call masters(bstr)",
+                           "call Drop(variant&,r8,r8)",
+                           "call Cells(bstr)",
+                           "put Formula = bstr",
+                           "call add()",
+                           "put name = bstr",
+                           "call quit()",
+                       }));
+}
+
+// Control bytes and a lead byte without its trail byte reach Visio as
+// blanks: a cancel byte or a line break would end the text, and a lone lead
+// byte would take the closing quote into its character, so that Visio
+// refused the formula and the rows after it were never drawn.
+TEST(VisioDrawing, CellTextsAreMadeDrawable) {
+  Session s;
+  const auto shapes = Shapes(s.Draw(ListOf({Loop("1", "M1\x03._LINE 0,0 400,300 ", "Di>Ry", "Di-"),
+                                            Loop("2", "A\r\nB\x82", "Do", "Do-Ry"),
+                                            Loop("3", "\x82\"q", "Wo", "Wo-B")})));
+  const std::vector<std::string> expected = {
+      R"(1 Di-A 50,250 "M1 ._LINE 0,0 400,300 " "Di-" "")",
+      "1 line 50,210-50,250",
+      R"(1 ISO-Ry-R 50,200 "M1 ._LINE 0,0 400,300 " "Di-" "")",
+      "1 terminal 50,240",
+      R"(1 Do-Ry 90,130 "A  B " "Do-Ry" "")",
+      "1 line 90,80-90,130",
+      "1 terminal 90,90",
+      R"(1 Wo-B 130,130 " ""q" "Wo-B" "")",
+      "1 line 130,80-130,130",
+      "1 terminal 130,90",
+  };
+  EXPECT_EQ(shapes, expected);
+}
+
+// Every call lets messages through, so the user may edit, delete or load
+// rows while the drawing runs; it still draws the list as it was when it
+// started, and reads nothing of the rows freed meanwhile.
+TEST(VisioDrawing, DrawsTheListAsItWasWhenItStarted) {
+  Session s;
+  Grid list = ListOf({Loop("1", "LS-1", "Di>Ry", "Di-"), Loop("2", "LS-2", "Di>PLC", "Di-LS")});
+  s.log->beforeEachCall = [&] {
+    list.SetCell(1, 1, "EDITED");
+    list.DeleteRows(2, list.RowCount() - 2);
+  };
+  const auto shapes = Shapes(s.Draw(list));
+  EXPECT_EQ(list.RowCount(), 2) << "the edits did happen";
+  const std::vector<std::string> expected = {
+      R"(1 Di-A 50,250 "LS-1" "Di-" "")", "1 line 50,210-50,250", R"(1 ISO-Ry-R 50,200 "LS-1" "Di-" "")",
+      "1 terminal 50,240",              R"(1 Di-LS 90,250 "LS-2" "Di-LS" "")", "1 line 90,210-90,250",
+      R"(1 PLC 90,200 "LS-2" "Di-LS" "")", "1 terminal 90,240",
+  };
+  EXPECT_EQ(shapes, expected);
 }
 
 }  // namespace

@@ -64,6 +64,7 @@ TEST(VisioCommand, MessagesInTurnThenAVisioErrorWhileDrawing) {
   EXPECT_EQ(app.LastShownError(), "マスタ line がありません");
   EXPECT_EQ(window->StringGrid1.Cells().Cell(1, 1), "M") << "the list is left as it was";
   window.reset();
+  EXPECT_EQ(visio.use_count(), 1) << "the window releases the Visio objects it kept (COM still being initialised)";
   app.SetQuietErrors(false);
 }
 

@@ -309,6 +309,59 @@ TEST(VisioDrawingEndToEnd, AMissingMasterIsReportedAndTheProgramStaysUsable) {
   EXPECT_FALSE(p.HasEnded());
 }
 
+// A second drawing command given while the first one draws is refused with
+// a message, and the first goes on to the end. Then the program is closed:
+// nothing else is shown, and the stand-in ends as soon as the program has
+// let go of the objects it kept, which it does before shutting COM down.
+TEST(VisioDrawingEndToEnd, OneDrawingAtATimeAndNothingLeftAfterExit) {
+  VisioProgramFolder folder;
+  ReplaceFileContents(folder.File("list.txt"), ListFile(TwentyRows()));
+  ProgramProcess p(testing::ProgramExe(), folder.Path());
+  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  ASSERT_TRUE(main);
+  LoadList(p, main, folder.File("list.txt"));
+  Command(main, TQel_Wirmap::kDrowing1);
+
+  HWND window = nullptr;
+  ASSERT_TRUE(testing::WaitUntil(
+      [&] {
+        for (HWND h : testing::TopLevelWindows(0, L"QelVisioStandin", true))
+          if (testing::TextOf(h).find("qel-ms.vsd") != std::string::npos) window = h;
+        return window != nullptr;
+      },
+      30000));
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, testing::ProcessOf(window));
+  ASSERT_NE(process, nullptr);
+  // The documents are open, the drawing runs. While a call waits for Visio,
+  // messages sent to the window are handled, as this command is.
+  SendNotifyMessageW(main, WM_COMMAND, TQel_Wirmap::kDrowing1, 0);
+  const auto busy = testing::WaitForDialog(p.Pid(), 60000);
+  ASSERT_TRUE(busy) << "the second command must be refused";
+  EXPECT_EQ(busy->text, "作図中です。終わってからもう一度実行してください。");
+  ASSERT_TRUE(PressOk(busy->hwnd));
+  {
+    // Looked at, then released without Quit: ending is up to the program.
+    Object visio = win::CreateComObject("Visio.Application");
+    testing::TempDir probe;
+    EXPECT_TRUE(testing::WaitUntil(
+        [&] {
+          if (SaveAsSvg(visio, probe.Path()) < 3) return false;
+          return Occurrences(ReadWholeFile(probe.File("page3.svg")), "data-master=\"terminal\"") == 4;
+        },
+        120000))
+        << "the drawing did not finish";
+    EXPECT_EQ(SaveAsSvg(visio, probe.Path()), 3) << "one drawing: three pages, not six";
+  }
+  EXPECT_FALSE(testing::FindDialog(p.Pid())) << "the drawing reports nothing";
+
+  Command(main, TQel_Wirmap::kExit1);
+  EXPECT_EQ(p.WaitForExit(30000), std::optional<DWORD>(0)) << "the program ends without an error";
+  const bool ended = WaitForSingleObject(process, 30000) == WAIT_OBJECT_0;
+  EXPECT_TRUE(ended) << "the stand-in must end once the program has released its objects";
+  if (!ended) TerminateProcess(process, 1);
+  CloseHandle(process);
+}
+
 // Visio ended by force in the middle of a drawing: the next call fails,
 // the general error handler says so, and the program goes on working.
 TEST(VisioDrawingEndToEnd, AServerKilledWhileDrawingIsReportedWithoutHanging) {

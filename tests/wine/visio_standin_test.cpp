@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <functional>
 
+#include "list/circuit_list.h"
 #include "tests/support/program_folder.h"
+#include "visio/e_visio_2.h"
 #include "win32/com_dispatch.h"
 
 namespace qel {
@@ -45,13 +47,14 @@ class VisioStandin : public ::testing::Test {
   }
   void OpenBoth() {
     Open(StencilPath());
-    stencil = app->Get("Documents", {Variant(StencilPath())}).AsObject();
+    Args path{Variant(StencilPath())};
+    stencil = app->Call("Documents", path).AsObject();
     Open(DrawingPath());
   }
   Object Pages() { return app->Get("ActiveDocument").AsObject()->Get("Pages").AsObject(); }
   Object Page(std::int32_t index) {
     Variant i(index);
-    Args args{i.ByRef()};
+    Args args{i.ByRefTyped()};
     return Pages()->Call("Item", args).AsObject();
   }
   Object Drop(const Object& page, const std::string& master, double xMm, double yMm) {
@@ -70,6 +73,24 @@ class VisioStandin : public ::testing::Test {
   HANDLE process = nullptr;
 };
 
+struct FailureCase {
+  const char* what;
+  std::function<void()> call;
+  const char* description;  // a part of the error's text
+};
+
+template <std::size_t N>
+void ExpectEachFails(const FailureCase (&cases)[N]) {
+  for (const FailureCase& c : cases) {
+    try {
+      c.call();
+      ADD_FAILURE() << c.what << ": no error";
+    } catch (const AutomationError& e) {
+      EXPECT_NE(std::string(e.what()).find(c.description), std::string::npos) << c.what << ": " << e.what();
+    }
+  }
+}
+
 TEST_F(VisioStandin, OpensDocumentsAndDrawsOnPages) {
   ASSERT_TRUE(app->Get("Documents").IsObject());
   for (auto [value, in, out, format, expected] : {
@@ -78,7 +99,7 @@ TEST_F(VisioStandin, OpensDocumentsAndDrawsOnPages) {
            std::tuple{"2 in", "mm", "mm", "#.0 mm", "50.8 mm"},
        }) {
     Variant v(value);
-    Args args{v.ByRef(), Variant(in), Variant(out), Variant(format)};
+    Args args{v.ByRefTyped(), Variant(in), Variant(out), Variant(format)};
     EXPECT_EQ(app->Call("FormatResult", args).AsText(), expected) << value;
     EXPECT_EQ(args[0].AsText(), value) << "the by-reference value comes back unchanged";
   }
@@ -93,7 +114,7 @@ TEST_F(VisioStandin, OpensDocumentsAndDrawsOnPages) {
   EXPECT_EQ(added->Get("Name").AsText(), "Page-2");
   added->Put("name", Variant("dwg2"));
   Variant index(std::int32_t{2});
-  Args itemArgs{index.ByRef()};
+  Args itemArgs{index.ByRefTyped()};
   EXPECT_EQ(Pages()->Call("Item", itemArgs).AsObject()->Get("Name").AsText(), "dwg2");
   EXPECT_EQ(itemArgs[0].AsInt(), 2);
   EXPECT_EQ(Pages()->Get("Count").AsInt(), 2);
@@ -119,12 +140,7 @@ TEST_F(VisioStandin, OpensDocumentsAndDrawsOnPages) {
 TEST_F(VisioStandin, FailuresCarryTheServersDescription) {
   OpenBoth();
   const std::string notXml = RepoFile("README.md");
-  struct Case {
-    const char* what;
-    std::function<void()> call;
-    const char* description;
-  };
-  const Case cases[] = {
+  const FailureCase cases[] = {
       {"unknown master", [&] { Drop(Page(1), "NoSuchMaster", 50, 60); },
        "Masters: standin-test.vss has no master named NoSuchMaster"},
       {"shape without the cell",
@@ -149,7 +165,12 @@ TEST_F(VisioStandin, FailuresCarryTheServersDescription) {
       {"stencil opened twice, other case", [&] { Open(RepoFile("tests/data/STANDIN-TEST.VSS")); }, "is already open"},
       {"page name taken", [&] { Page(1)->Put("Name", Variant("Page-1")); Pages()->Call("add").AsObject()->Put("Name", Variant("page-1")); },
        "Name: the document already has a page named page-1"},
-      {"page by a name it does not have", [&] { Pages()->Get("Item", {Variant("dwg9")}); }, "no page named dwg9"},
+      {"page by a name it does not have",
+       [&] {
+         Args name{Variant("dwg9")};
+         Pages()->Call("Item", name);
+       },
+       "no page named dwg9"},
       {"a page dropped as if it were a master",
        [&] {
          Variant notMaster(Page(1));
@@ -166,20 +187,79 @@ TEST_F(VisioStandin, FailuresCarryTheServersDescription) {
        "Drop: expects 3 argument(s), got 1"},
       {"unknown unit",
        [&] {
-         Args args{Variant("1 furlong"), Variant("mm"), Variant("mm"), Variant("#.00 mm")};
+         Args args{Variant("1 furlong").ByRefTyped(), Variant("mm"), Variant("mm"), Variant("#.00 mm")};
          app->Call("FormatResult", args);
        },
        "FormatResult: unknown unit furlong"},
       {"missing file", [&] { Open(RepoFile("tests/data/no-such-file.vsd")); }, "Open: cannot read the file"},
       {"not XML", [&] { Open(notXml); }, "is not readable XML"},
   };
-  for (const Case& c : cases) {
-    try {
-      c.call();
-      ADD_FAILURE() << c.what << ": no error";
-    } catch (const AutomationError& e) {
-      EXPECT_NE(std::string(e.what()).find(c.description), std::string::npos) << c.what << ": " << e.what();
+  ExpectEachFails(cases);
+}
+
+// Visio's members are typed: a property is read, a call with arguments is
+// a method, and by-reference arguments have their declared types. The
+// stand-in refuses anything else with a description, as such a server does.
+TEST_F(VisioStandin, RefusesOtherInvocationKindsAndArgumentTypes) {
+  OpenBoth();
+  const auto call = [](const Object& object, const char* member, Args args) { object->Call(member, args); };
+  const FailureCase cases[] = {
+      {"a method read as a value", [&] { Pages()->Get("Item", {Variant(std::int32_t{1}).ByRefTyped()}); },
+       "Item: invoked as DISPATCH_METHOD|DISPATCH_PROPERTYGET; a call with arguments must be invoked as "
+       "DISPATCH_METHOD"},
+      {"a property called", [&] { call(app, "ActiveDocument", {}); },
+       "ActiveDocument: invoked as DISPATCH_METHOD; this property is read with DISPATCH_PROPERTYGET"},
+      {"page index as a reference to a variant", [&] { call(Pages(), "Item", {Variant(std::int32_t{1}).ByRef()}); },
+       "Item: argument 1 came as VT_BYREF|VT_VARIANT; expected VT_BYREF|VT_I4 or VT_BSTR"},
+      {"FormatResult's value by value",
+       [&] { call(app, "FormatResult", {Variant("1 mm"), Variant("mm"), Variant("mm"), Variant("#.00 mm")}); },
+       "FormatResult: argument 1 came as VT_BSTR; expected VT_BYREF|VT_BSTR"},
+      {"the master by value",
+       [&] {
+         Args name{Variant("motor")};
+         call(Page(1), "Drop", {stencil->Call("masters", name), Variant(1.0), Variant(1.0)});
+       },
+       "Drop: argument 1 came as VT_DISPATCH; expected VT_BYREF|VT_VARIANT"},
+  };
+  ExpectEachFails(cases);
+}
+
+// The program's own drawing of a list whose cells hold the cancel byte, line
+// breaks with a command after them, and lead bytes left without their trail
+// byte: the stand-in takes every formula, so every row is drawn.
+TEST_F(VisioStandin, AListWithControlBytesIsDrawnRowByRow) {
+  testing::ProgramFolder folder({"qel-ms.vss", "qel-ms.vsd"}, false);
+  {
+    VisioModule module(win::CreateComObject);
+    module.SetProgramFolder(folder.Path());
+    bool openFailed = true;
+    struct : VisioMessageSink {
+      void ShowVisioMessage(const std::string& text) override { ADD_FAILURE() << text; }
+    } messages;
+    module.VisioStart(messages);
+    module.VisioOpenDocuments(openFailed, messages);
+    Grid list(21, 6);
+    list.SetRow(0, ListHeaders());
+    const char* names[] = {"M1\x03._LINE 0,0 400,300 ", "ab\x82", "A\r\nB", "表\x81"};
+    std::vector<std::string> row(21);
+    row[18] = "Di>Ry";  // I/F and Type
+    row[19] = "Di-";
+    for (int r = 1; r <= 4; ++r) {
+      row[1] = names[r - 1];
+      list.SetRow(r, row);
     }
+    module.VisioDrawList(list);
+  }
+  testing::TempDir svg;
+  Args save{Variant(svg.Path())};
+  ASSERT_EQ(app->Call("SaveAsSvg", save).AsInt(), 1);
+  const std::string page = ReadWholeFile(svg.File("page1.svg"));
+  // Each row's name on its field device and its receiving device.
+  for (const char* text : {">M1 ._LINE 0,0 400,300 </text>", ">ab </text>", ">A  B</text>",
+                           reinterpret_cast<const char*>(u8">表 </text>")}) {
+    const std::size_t first = page.find(text);
+    EXPECT_NE(first, std::string::npos) << text;
+    EXPECT_NE(page.find(text, first + 1), std::string::npos) << text;
   }
 }
 
