@@ -29,6 +29,8 @@ void AcadSetUp(AcadLinkApi& link, const Grid& list, std::function<int()> typeLis
 void AcadTearDown();
 void AcadSetProgramFolder(const std::string& folder);
 const std::string& AcadProgramFolder();
+// The template every page starts from: Data\Qel-Acad.DWG in the program folder.
+std::string AcadTemplatePath();
 void AcadSetDrawingBaseName(const std::string& baseName);
 const std::string& AcadDrawingBaseName();
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "acad/a_cad.h"
+#include "acad/acad_dxf.h"
 #include "base/file_io.h"
 #include "base/paths.h"
 #include "list/list_file_format.h"
@@ -84,6 +85,7 @@ void TQel_Wirmap::WireEvents() {
   N6.onClick = [this] { Button4Click(); };
   Drowing1.onClick = [this] { Drowing1Click(); };
   ACADA.onClick = [this] { ACADAClick(); };
+  DXFX.onClick = [this] { DXFXClick(); };
   AutoCadToolS1.onClick = [this] { AutoCadToolS1Click(); };
   About1.onClick = [this] { About1Click(); };
   hint2.onClick = [this] { hint2Click(); };
@@ -233,6 +235,20 @@ void TQel_Wirmap::ACADAClick() {
       [this](const std::string& text, const std::string& caption) {
         return win::MessageBoxCp932(hwnd_, text, caption, MB_YESNO) == IDYES;
       });
+}
+void TQel_Wirmap::DXFXClick() {
+  SaveDialog2.Filter = DxfSaveFilter();
+  SaveDialog2.FilterIndex = 1;
+  SaveDialog2.DefaultExt.clear();  // the extension is dropped anyway: pages are base name + page + ".dxf"
+  if (!SaveDialog2.Execute(hwnd_)) return;
+  const DxfDrawOutcome outcome = DxfDrawToFile(
+      StringGrid1.Cells(), AcadTemplatePath(), SaveDialog2.FileName, SaveDialog2.FilterIndex,
+      [](const std::string& path) { return GetFileAttributesW(win::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; },
+      [this](const std::string& text, const std::string& caption) {
+        return win::MessageBoxCp932(hwnd_, text, caption, MB_YESNO) == IDYES;
+      });
+  if (outcome.ran)
+    win::MessageBoxCp932(hwnd_, outcome.message, kDxfMessageCaption, outcome.ok ? MB_ICONINFORMATION : MB_ICONERROR);
 }
 void TQel_Wirmap::AutoCadToolS1Click() {
   AcadTool_Frame->Show();

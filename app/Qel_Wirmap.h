@@ -38,7 +38,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   enum CommandId : UINT {
     kSave1 = 101, kLoad1, kExcel1, kExit1,
     kN7 = 111, kFuji1, kMel1, kDataload1, kN5, kN6,
-    kDrowing1 = 121, kACADA, kAutoCadToolS1,
+    kDrowing1 = 121, kACADA, kAutoCadToolS1, kDXFX, kDrawingPreview,
     kHelp2 = 131, kAbout1,
     kHint2 = 141,
     kN1 = 151, kN2,
@@ -56,7 +56,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   win::MainMenu MainMenu1;
   win::MenuItem file1, save1, load1, Excel1, Exit1;
   win::MenuItem menu1, N7, fuji1, mel1, N3, dataload1, N4, N5, N6;
-  win::MenuItem visio1, Drowing1, ACADA, N8, AutoCadToolS1;
+  win::MenuItem visio1, Drowing1, ACADA, DXFX, DrawingPreview, N8, AutoCadToolS1;
   win::MenuItem help1, help2, About1;
   win::MenuItem hint1, hint2;
   win::PopupMenu PopupMenu1;
@@ -153,6 +153,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   void Button7Click();
   void Drowing1Click();
   void ACADAClick();
+  void DXFXClick();
   void AutoCadToolS1Click();
   void About1Click();
   void hint2Click();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "acad/a_cad.h"
+#include "bench/acad_mixed_list.h"
 #include "acadlink/AcadCtrl_win.h"
 #include "base/grid.h"
 #include "win32/text.h"
@@ -56,17 +57,6 @@ class CountingLink : public qel::AcadLinkApi {
   qel::TAcadControl& c_;
 };
 
-struct Kind {
-  const char* start;
-  const char* io;
-  const char* type;
-};
-const std::vector<Kind> kKinds = {
-    {"直", "", ""},         {"可逆漏", "", ""},       {"☆⊿", "", ""},          {"送り", "", ""},
-    {" ", "Di>Ry", "Di-A"}, {" ", "Do", "Do-Ry"},     {" ", "Ai>PLC", "Ai-F"}, {" ", "Ao", "Ao-4"},
-    {" ", "Wi>Ry", "Wi-B"}, {" ", "Wo", "Wo-B"},
-};
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -74,16 +64,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: acad_drawing_bench <program folder> <page base name>\n");
     return 2;
   }
-  qel::Grid list(21, 101);
-  for (int r = 1; r <= 79; ++r) {
-    const Kind& k = kKinds[static_cast<std::size_t>(r - 1) % kKinds.size()];
-    const std::vector<std::pair<int, std::string>> cells = {
-        {1, "C" + std::to_string(r)}, {2, k.start}, {3, "7.5"},  {4, "200"}, {6, "SC-5"},  {7, "SC-4"},
-        {8, "SC-4"},                  {9, "TR-5"},  {10, "15"}, {11, "NF30"}, {12, "30"}, {18, k.io},
-        {19, k.type},                 {20, "T" + std::to_string(r)}};
-    for (const auto& [col, text] : cells) list.SetCell(col, r, text);
-  }
-  for (int r = 80; r <= 100; ++r) list.SetCell(1, r, "never drawn");
+  const qel::Grid list = qel::bench::AcadMixedList();
 
   qel::TAcadControl control;
   control.SetAcadType(qel::atACAD2000);

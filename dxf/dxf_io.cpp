@@ -1,5 +1,6 @@
 #include "dxf/dxf_io.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -199,22 +200,82 @@ bool LooksLikeDxf(const std::string& path) {
   return false;
 }
 
+#ifdef _WIN32
+constexpr const char* kNullDevice = "NUL";
+#else
+constexpr const char* kNullDevice = "/dev/null";
+#endif
+
+// dxflib's file writer flushes its stream after every real number, some
+// fifteen hundred writes to the system for a page. Its group writers are
+// virtual, so the groups go into memory instead, in the same form: the
+// group code right-aligned in three columns, reals with the trailing zeros
+// cut down to one digit after the point.
+class TextWriter : public DL_WriterA {
+ public:
+  TextWriter(std::string& out, DL_Codes::version version) : DL_WriterA(kNullDevice, version), out_(out) {
+    out_.reserve(64 * 1024);
+  }
+  void dxfReal(int gc, double value) const override {
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%.16f", value);
+    std::string v = buf;
+    for (char& c : v)
+      if (c == ',') c = '.';   // a locale with a decimal comma
+    const size_t dot = v.find('.');
+    if (dot != std::string::npos) {
+      size_t end = v.find_last_not_of('0');
+      v.resize(std::max(end, dot + 1) + 1);
+    }
+    dxfString(gc, v);
+  }
+  void dxfInt(int gc, int value) const override { dxfString(gc, std::to_string(value)); }
+  void dxfHex(int gc, int value) const override {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%X", static_cast<unsigned>(value));
+    dxfString(gc, std::string(buf));
+  }
+  void dxfString(int gc, const char* value) const override { dxfString(gc, std::string(value ? value : "")); }
+  void dxfString(int gc, const std::string& value) const override {
+    out_ += gc < 10 ? "  " : gc < 100 ? " " : "";
+    out_ += std::to_string(gc);
+    out_ += '\n';
+    out_ += value;
+    out_ += '\n';
+  }
+
+ private:
+  std::string& out_;
+};
+
 int SafeColor(int c) { return c >= 0 && c <= 256 ? c : 256; }
 
 DL_Attributes Attributes(const Entity& e) {
   return DL_Attributes(e.layer, SafeColor(e.color), -1, e.linetype, 1.0);
 }
 
-void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const Entity& e) {
+// dxflib's R12 entities carry no linetype of their own: it is added here
+// after the entity's groups (before a polyline's vertices).
+void R12Linetype(DL_WriterA& dw, const Entity& e, bool r12) {
+  if (r12 && UpperAscii(e.linetype) != "BYLAYER") dw.dxfString(6, e.linetype);
+}
+
+void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const Entity& e, bool r12) {
   DL_Attributes a = Attributes(e);
   switch (e.kind) {
     case EntityKind::Line:
       if (e.points.size() < 2) return;
       dxf.writeLine(dw, DL_LineData(e.points[0].x, e.points[0].y, 0, e.points[1].x, e.points[1].y, 0), a);
-      return;
+      break;
     case EntityKind::Polyline: {
       dxf.writePolyline(dw, DL_PolylineData(static_cast<int>(e.points.size()), 0, 0, e.closed ? 1 : 0), a);
-      if (e.width > 0) dw.dxfReal(43, e.width);
+      R12Linetype(dw, e, r12);
+      if (e.width > 0 && r12) {   // an old POLYLINE has start and end widths only
+        dw.dxfReal(40, e.width);
+        dw.dxfReal(41, e.width);
+      } else if (e.width > 0) {
+        dw.dxfReal(43, e.width);
+      }
       for (size_t i = 0; i < e.points.size(); ++i)
         dxf.writeVertex(dw, DL_VertexData(e.points[i].x, e.points[i].y, 0, i < e.bulges.size() ? e.bulges[i] : 0));
       dxf.writePolylineEnd(dw);
@@ -222,31 +283,34 @@ void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const Entity& e) {
     }
     case EntityKind::Circle:
       dxf.writeCircle(dw, DL_CircleData(e.points[0].x, e.points[0].y, 0, e.radius), a);
-      return;
+      break;
     case EntityKind::Arc:
       dxf.writeArc(dw, DL_ArcData(e.points[0].x, e.points[0].y, 0, e.radius, e.startAngle, e.endAngle), a);
-      return;
+      break;
     case EntityKind::Text: {
       bool aligned = e.hAlign != 0 || e.vAlign != 0;
       Point ap = aligned ? e.alignment : Point{0, 0};
       dxf.writeText(dw, DL_TextData(e.points[0].x, e.points[0].y, 0, ap.x, ap.y, 0, e.height, e.widthFactor, 0,
                                     e.hAlign, e.vAlign, e.text, e.style, e.rotation * kPi / 180.0), a);
-      return;
+      break;
     }
     case EntityKind::Insert:
       dxf.writeInsert(dw, DL_InsertData(e.text, e.points[0].x, e.points[0].y, 0, e.scaleX, e.scaleY, 1, e.rotation,
                                         1, 1, 0, 0), a);
-      return;
+      break;
   }
+  R12Linetype(dw, e, r12);
 }
 
 // dxflib's R2000 style writer keeps the font names in extended data only;
 // the record is written here with the font and big font in their own codes.
-void WriteStyle(DL_WriterA& dw, const TextStyle& s) {
+void WriteStyle(DL_WriterA& dw, const TextStyle& s, bool r12) {
   dw.dxfString(0, "STYLE");
-  dw.handle();
-  dw.dxfString(100, "AcDbSymbolTableRecord");
-  dw.dxfString(100, "AcDbTextStyleTableRecord");
+  if (!r12) {
+    dw.handle();
+    dw.dxfString(100, "AcDbSymbolTableRecord");
+    dw.dxfString(100, "AcDbTextStyleTableRecord");
+  }
   dw.dxfString(2, s.name);
   dw.dxfInt(70, s.vertical ? 4 : 0);
   dw.dxfReal(40, s.height);
@@ -294,20 +358,24 @@ bool ReadDxfFile(const std::string& path, Drawing& out, std::string& error) {
   return true;
 }
 
-bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& error) {
+
+std::string DxfText(const Drawing& drawing, DxfVersion version) {
+  const bool r12 = version == DxfVersion::R12;
+  const DL_Codes::version code = r12 ? DL_Codes::AC1009 : DL_Codes::AC1015;
   DL_Dxf dxf;
-  std::unique_ptr<DL_WriterA> dw(dxf.out(path.c_str(), DL_Codes::AC1015));
-  if (!dw) {
-    error = "Cannot write the drawing file.";
-    return false;
-  }
+  // dxflib keeps the version it writes for in DL_Dxf, set only by out(),
+  // which opens a file: the null device takes that file.
+  std::unique_ptr<DL_WriterA> setsVersion(dxf.out(kNullDevice, code));
+  std::string text;
+  std::unique_ptr<DL_WriterA> dw = std::make_unique<TextWriter>(text, code);
   dxf.writeHeader(*dw);
   dw->dxfString(9, "$DWGCODEPAGE");
   dw->dxfString(3, "ANSI_932");
-  dw->dxfString(9, "$INSUNITS");
-  dw->dxfInt(70, 4);   // millimetres
+  if (!r12) {
+    dw->dxfString(9, "$INSUNITS");
+    dw->dxfInt(70, 4);   // millimetres
+  }
   dw->sectionEnd();
-
   dw->sectionTables();
   dxf.writeVPort(*dw);
 
@@ -333,7 +401,7 @@ bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& 
   dw->tableEnd();
 
   dw->tableStyle(static_cast<int>(drawing.styles.size()));
-  for (const TextStyle& s : drawing.styles) WriteStyle(*dw, s);
+  for (const TextStyle& s : drawing.styles) WriteStyle(*dw, s, r12);
   dw->tableEnd();
 
   dxf.writeView(*dw);
@@ -342,43 +410,55 @@ bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& 
   dxf.writeAppid(*dw, "ACAD");
   dw->tableEnd();
   dxf.writeDimStyle(*dw, 2.5, 0.625, 0.625, 0.625, 2.5);
-  dxf.writeBlockRecord(*dw);
-  for (const Block& b : drawing.blocks) dxf.writeBlockRecord(*dw, b.name);
-  dw->tableEnd();
+  if (!r12) {   // R12 has no block records, layouts or objects
+    dxf.writeBlockRecord(*dw);
+    for (const Block& b : drawing.blocks) dxf.writeBlockRecord(*dw, b.name);
+    dw->tableEnd();
+  }
   dw->sectionEnd();
 
   dw->sectionBlocks();
-  dxf.writeBlock(*dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
-  dxf.writeEndBlock(*dw, "*Model_Space");
-  dxf.writeBlock(*dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
-  dxf.writeEndBlock(*dw, "*Paper_Space");
-  dxf.writeBlock(*dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
-  dxf.writeEndBlock(*dw, "*Paper_Space0");
+  if (!r12) {
+    dxf.writeBlock(*dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(*dw, "*Model_Space");
+    dxf.writeBlock(*dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(*dw, "*Paper_Space");
+    dxf.writeBlock(*dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(*dw, "*Paper_Space0");
+  }
   for (const Block& b : drawing.blocks) {
     dxf.writeBlock(*dw, DL_BlockData(b.name, 0, b.base.x, b.base.y, 0.0));
-    for (const Entity& e : b.entities) WriteEntity(dxf, *dw, e);
+    for (const Entity& e : b.entities) WriteEntity(dxf, *dw, e, r12);
     dxf.writeEndBlock(*dw, b.name);
   }
   dw->sectionEnd();
 
   dw->sectionEntities();
-  for (const Entity& e : drawing.entities) WriteEntity(dxf, *dw, e);
+  for (const Entity& e : drawing.entities) WriteEntity(dxf, *dw, e, r12);
   dw->sectionEnd();
 
-  dxf.writeObjects(*dw);
-  dxf.writeObjectsEnd(*dw);
-  dw->dxfEOF();
-  dw->close();
-  // The stream reports a full disk or a vanished folder only now.
-  std::FILE* check = std::fopen(path.c_str(), "rb");
-  bool ok = check != nullptr;
-  if (check) {
-    std::fseek(check, 0, SEEK_END);
-    ok = std::ftell(check) > 0;
-    std::fclose(check);
+  if (!r12) {
+    dxf.writeObjects(*dw);
+    dxf.writeObjectsEnd(*dw);
   }
-  if (!ok) error = "Cannot write the drawing file.";
-  return ok;
+  dw->dxfEOF();
+  return text;
+}
+
+bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& error, DxfVersion version) {
+  const std::string text = DxfText(drawing, version);
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) {
+    error = "Cannot write the drawing file.";
+    return false;
+  }
+  // A full disk shows in the write or at the latest in the close.
+  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  if (std::fclose(f) != 0 || !written) {
+    error = "Cannot write the drawing file in full.";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace qel::dxf

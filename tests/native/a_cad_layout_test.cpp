@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -318,6 +319,51 @@ TEST_F(AcadLayout, RowsAfter79AreNeverDrawn) {
   ASSERT_EQ(markers.size(), 79u);
   EXPECT_EQ(markers[72], "T 66,200 MCCB73");
   EXPECT_EQ(markers.back(), "T 306,200 MCCB79");
+}
+
+// A cell with the cancel byte, CR, LF or a lone lead byte stays one text:
+// those bytes are typed as blanks, never as keys that end the text.
+TEST_F(AcadLayout, CellTextsAreTypedAsOneText) {
+  PutRow(list, 1, "M1\x03._LINE 0,0 400,300 ", "直");
+  list.SetCell(9, 1, "TH\r\n3");
+  list.SetCell(11, 1, "SA\x81");
+  Lines texts;
+  for (const std::string& l : Drawn(AcadMakeDrawing))
+    if (StartsWith(l, "C 60,50 ") || StartsWith(l, "T 66,140 ") || StartsWith(l, "T 66,195 ") || StartsWith(l, "?"))
+      texts.push_back(l);
+  EXPECT_EQ(texts, (Lines{"T 66,195 SA ", "T 66,140 TH  3", "C 60,50 M1 ._LINE 0,0 400,300 "}));
+}
+
+// A link that lets the list change under the job, as the main window's
+// message loop may while a text is being typed: rows deleted, then the
+// whole grid replaced (a list opened).
+class ChangingLink : public testing::FakeAcadLink {
+ public:
+  Grid* list = nullptr;
+  bool SendCommand(const std::string& text, int sendNo) override {
+    FakeAcadLink::SendCommand(text, sendNo);
+    if (commands.size() == 12) list->DeleteRows(1, 3);
+    if (commands.size() == 40) *list = Grid(21, 2);
+    return true;
+  }
+};
+
+TEST_F(AcadLayout, AJobDrawsTheListAsItWasWhenItStarted) {
+  PutRow(list, 1, "M1", "直");
+  PutRow(list, 2, "F2", "送り");
+  PutRow(list, 3, "D3", " ", "Di>Ry", "Di-A", "T03");
+  PutRow(list, 4, "M4", "可逆");
+  const Lines untouched = Drawn(AcadMakeDrawing);
+  ChangingLink changing;
+  changing.list = &list;
+  AcadSetUp(changing, list, [] { return 2; });
+  AcadMakeDrawing();
+  EXPECT_EQ(Decode(changing.commands), untouched);
+  EXPECT_EQ(list.RowCount(), 2) << "the list did change meanwhile";
+  EXPECT_EQ(untouched.back(), "SAVE C:\\work\\plant1.DWG");
+  EXPECT_EQ(std::count(untouched.begin(), untouched.end(), "C 60,50 M1") +
+                std::count(untouched.begin(), untouched.end(), "C 140,270 Tag, T03"),
+            2);
 }
 
 }  // namespace

@@ -1,0 +1,181 @@
+#include "acad/acad_dxf.h"
+
+#include "acad/page_layout.h"
+#include "base/file_io.h"
+#include "base/paths.h"
+
+namespace qel {
+
+namespace {
+
+// The drawing steps as entities on page drawings, each page starting as a
+// copy of the template: what AutoCAD makes of the typed commands, entity
+// for entity (current linetype on every entity, texts in the current style
+// at its height and width, blocks by the template's own names).
+class DxfPageSteps : public DrawingSteps {
+ public:
+  DxfPageSteps(const dxf::Drawing& templ, std::vector<dxf::Drawing>& pages) : templ_(templ), pages_(pages) {}
+
+  void Launch() override {}
+  void OsModeOff() override {}  // object snaps do not move typed coordinates
+  void OpenTemplate() override {
+    page_ = templ_;
+    linetype_ = "BYLAYER";
+    style_ = "STANDARD";
+  }
+  void SetTextStyle() override {
+    dxf::TextStyle* s = page_.FindStyle("STANDARD");
+    if (!s) {
+      page_.styles.push_back(dxf::TextStyle{});
+      s = &page_.styles.back();
+      s->name = "STANDARD";
+    }
+    s->font = "txt";
+    s->bigFont = "extfont";
+    s->height = 2.5;
+    s->widthFactor = 0.8;
+    s->oblique = 0;
+    s->generation = 0;
+    s->vertical = false;
+    style_ = s->name;
+  }
+  void LineTypeCenter() override {
+    // A template without it keeps the current linetype, as AutoCAD does.
+    if (const dxf::Linetype* l = page_.FindLinetype("Center")) linetype_ = l->name;
+  }
+  void LineTypeByLayer() override { linetype_ = "BYLAYER"; }
+  void SavePage(int) override { pages_.push_back(page_); }
+
+  void Line(int x1, int y1, int x2, int y2) override {
+    dxf::Entity e = New(dxf::EntityKind::Line);
+    e.points = {P(x1, y1), P(x2, y2)};
+    Add(std::move(e));
+  }
+  void LineAfterCancel(int x1, int y1, int x2, int y2) override { Line(x1, y1, x2, y2); }
+  void Rectangle(int x1, int y1, int x2, int y2) override {
+    dxf::Entity e = New(dxf::EntityKind::Polyline);
+    e.closed = true;
+    e.points = {P(x1, y1), P(x2, y1), P(x2, y2), P(x1, y2)};
+    Add(std::move(e));
+  }
+  void Text(int x, int y, const std::string& text) override { PlaceText(x, y, text, 0); }
+  void TextCentered(int x, int y, const std::string& text) override { PlaceText(x, y, text, 1); }
+  void InsertBlock(int symbol, int x, int y) override {
+    // An unknown code or a block the template lacks draws nothing.
+    const std::string name = AcadBlockName(symbol);
+    const dxf::Block* b = name.empty() ? nullptr : page_.FindBlock(name);
+    if (!b) return;
+    dxf::Entity e = New(dxf::EntityKind::Insert);
+    e.points = {P(x, y)};
+    e.text = b->name;
+    Add(std::move(e));
+  }
+
+ private:
+  static dxf::Point P(int x, int y) { return {static_cast<double>(x), static_cast<double>(y)}; }
+  dxf::Entity New(dxf::EntityKind kind) const {
+    dxf::Entity e;
+    e.kind = kind;
+    e.linetype = linetype_;
+    return e;
+  }
+  void Add(dxf::Entity e) { page_.entities.push_back(std::move(e)); }
+  void PlaceText(int x, int y, const std::string& text, int hAlign) {
+    if (text.empty()) return;  // an empty text line ends TEXT without a text
+    const dxf::TextStyle* s = page_.FindStyle(style_);
+    dxf::Entity e = New(dxf::EntityKind::Text);
+    e.points = {P(x, y)};
+    e.alignment = P(x, y);
+    e.hAlign = hAlign;
+    e.text = text;
+    e.style = s ? s->name : "STANDARD";
+    e.height = s && s->height > 0 ? s->height : 2.5;
+    e.widthFactor = s ? s->widthFactor : 1;
+    Add(std::move(e));
+  }
+
+  const dxf::Drawing& templ_;
+  std::vector<dxf::Drawing>& pages_;
+  dxf::Drawing page_;
+  std::string linetype_ = "BYLAYER";
+  std::string style_ = "STANDARD";
+};
+
+std::string FileList(const std::vector<std::string>& files) {
+  std::string out;
+  for (const std::string& f : files) out += "\r\n" + f;
+  return out;
+}
+
+}  // namespace
+
+std::vector<dxf::Drawing> LayOutDxfPages(const Grid& list, const dxf::Drawing& templ) {
+  Grid snapshot = list;
+  snapshot.SetOnChange(nullptr);
+  std::vector<dxf::Drawing> pages;
+  DxfPageSteps steps(templ, pages);
+  PageLayout(steps, snapshot).MakeDrawing();
+  return pages;
+}
+
+bool ReadDrawingTemplate(const std::string& path, dxf::Drawing& out, std::string& message) {
+  std::string error;
+  if (dxf::ReadDxfFile(path, out, error)) return true;
+  message = "作図のテンプレートを読めません = " + path + "\r\n" + error;
+  return false;
+}
+
+std::string DxfPageFile(const std::string& baseName, int page) { return baseName + std::to_string(page) + ".dxf"; }
+
+DxfWriteResult WriteDxfPages(const std::vector<dxf::Drawing>& pages, const std::string& baseName,
+                             dxf::DxfVersion version) {
+  DxfWriteResult result;
+  for (size_t i = 0; i < pages.size(); ++i) {
+    const std::string file = DxfPageFile(baseName, static_cast<int>(i) + 1);
+    try {
+      // Written beside the target and then put in its place.
+      ReplaceFileContents(file, dxf::DxfText(pages[i], version));
+    } catch (const FileError& e) {
+      result.failedFile = file;
+      result.message = "DXFファイルを書けません = " + file + "\r\n" + e.what();
+      if (!result.written.empty()) result.message += "\r\n\r\n書き出したページ:" + FileList(result.written);
+      return result;
+    }
+    result.written.push_back(file);
+  }
+  result.message = std::to_string(result.written.size()) + " ページのDXFファイルを書き出しました。" +
+                   FileList(result.written);
+  return result;
+}
+
+std::vector<std::pair<std::string, std::string>> DxfSaveFilter() {
+  return {{"DXF R2000 (*.dxf)", "*.dxf"}, {"DXF R12 (*.dxf)", "*.dxf"}};
+}
+
+dxf::DxfVersion DxfVersionOfFilter(int filterIndex) {
+  return filterIndex == 2 ? dxf::DxfVersion::R12 : dxf::DxfVersion::R2000;
+}
+
+AcadDrawingPlan DxfPlanDrawing(const std::string& chosenPath) {
+  AcadDrawingPlan plan = AcadPlanDrawing(chosenPath);
+  plan.pageOneFile = DxfPageFile(plan.baseName, 1);
+  return plan;
+}
+
+DxfDrawOutcome DxfDrawToFile(const Grid& list, const std::string& templatePath, const std::string& chosenPath,
+                             int filterIndex, const std::function<bool(const std::string&)>& fileExists,
+                             const std::function<bool(const std::string&, const std::string&)>& askYesNo) {
+  DxfDrawOutcome outcome;
+  const AcadDrawingPlan plan = DxfPlanDrawing(chosenPath);
+  if (fileExists(plan.pageOneFile) && !askYesNo(plan.overwriteQuestion, kAcadOverwriteCaption)) return outcome;
+  outcome.ran = true;
+  dxf::Drawing templ;
+  if (!ReadDrawingTemplate(templatePath, templ, outcome.message)) return outcome;
+  const DxfWriteResult written =
+      WriteDxfPages(LayOutDxfPages(list, templ), plan.baseName, DxfVersionOfFilter(filterIndex));
+  outcome.ok = written.Ok();
+  outcome.message = written.message;
+  return outcome;
+}
+
+}  // namespace qel
