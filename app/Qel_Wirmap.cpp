@@ -86,6 +86,7 @@ void TQel_Wirmap::WireEvents() {
   Drowing1.onClick = [this] { Drowing1Click(); };
   ACADA.onClick = [this] { ACADAClick(); };
   DXFX.onClick = [this] { DXFXClick(); };
+  DrawingPreview.onClick = [this] { DrawingPreviewClick(); };
   AutoCadToolS1.onClick = [this] { AutoCadToolS1Click(); };
   About1.onClick = [this] { About1Click(); };
   hint2.onClick = [this] { hint2Click(); };
@@ -249,6 +250,18 @@ void TQel_Wirmap::DXFXClick() {
       });
   if (outcome.ran)
     win::MessageBoxCp932(hwnd_, outcome.message, kDxfMessageCaption, outcome.ok ? MB_ICONINFORMATION : MB_ICONERROR);
+}
+void TQel_Wirmap::DrawingPreviewClick() {
+  // The template is read every time, so that an edited template shows at once.
+  dxf::Drawing templ;
+  std::string message;
+  if (!ReadDrawingTemplate(AcadTemplatePath(), templ, message)) {
+    win::MessageBoxCp932(hwnd_, message, "作図プレビュー", MB_ICONERROR);
+    return;
+  }
+  std::vector<dxf::Drawing> pages = LayOutDxfPages(StringGrid1.Cells(), templ);
+  if (!PreviewForm) PreviewForm = std::make_unique<TDrawingPreview>(hwnd_);
+  PreviewForm->ShowPages(std::move(pages));
 }
 void TQel_Wirmap::AutoCadToolS1Click() {
   AcadTool_Frame->Show();

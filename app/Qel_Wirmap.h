@@ -21,6 +21,7 @@
 #include "selection/equipment_table.h"
 #include "selection/motor_selection.h"
 #include "ui/AboutBox.h"
+#include "ui/DrawingPreview.h"
 #include "ui/Line.h"
 #include "win32/containers.h"
 #include "win32/controls.h"
@@ -136,6 +137,9 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   std::unique_ptr<TAboutBox> AboutBox;  // the help menu's version window
   std::unique_ptr<TLINE> LINE;          // the wire-size legend of the star-delta page
   std::unique_ptr<TAcadTool_Frame> AcadTool_Frame;  // the AutoCAD edition choice
+  // The drawing preview, made on the first preview command: start-up does
+  // not pay for a window most runs never open.
+  std::unique_ptr<TDrawingPreview> PreviewForm;
 
   // ---- handlers ----
   void FormCreate();
@@ -154,6 +158,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   void Drowing1Click();
   void ACADAClick();
   void DXFXClick();
+  void DrawingPreviewClick();
   void AutoCadToolS1Click();
   void About1Click();
   void hint2Click();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tests/support/client_picture.h"
+#include "tests/support/main_window_fixture.h"
 #include "ui/DrawingPreview.h"
 #include "win32/application.h"
 #include "win32/text.h"
@@ -109,6 +110,45 @@ TEST(DrawingPreview, OpensOnPageOneAndPagesWithKeysAndButtons) {
   EXPECT_TRUE(IsWindowVisible(preview.Handle()));
   EXPECT_EQ(TextOf(preview.PageLabel.Handle()), "1 / 2");
   EXPECT_TRUE(Across(preview, true));
+}
+
+// ---- the main window's preview command ----
+
+class PreviewCommandTest : public testing::MainWindowFixture {
+ protected:
+  std::vector<testing::DialogSeen> Preview(std::vector<testing::DialogScript::Step> answers = {}) {
+    return Run([&] { SendMessageW(window->Handle(), WM_COMMAND, TQel_Wirmap::kDrawingPreview, 0); },
+               std::move(answers));
+  }
+  void Motor(int row) {
+    window->StringGrid1.Cells().SetCell(1, row, "M" + std::to_string(row));
+    window->StringGrid1.Cells().SetCell(2, row, "直");
+  }
+};
+
+TEST_F(PreviewCommandTest, ShowsTheListAsItIsAtEachCommand) {
+  testing::ProgramFolder folder;
+  folder.AddTable("Qel-Acad.DWG");
+  Start(folder);
+  EXPECT_FALSE(window->PreviewForm) << "made on first use";
+  for (int row = 1; row <= 8; ++row) Motor(row);
+  EXPECT_TRUE(Preview().empty());
+  ASSERT_TRUE(window->PreviewForm);
+  TDrawingPreview& preview = *window->PreviewForm;
+  EXPECT_TRUE(IsWindowVisible(preview.Handle()));
+  EXPECT_EQ(GetWindow(preview.Handle(), GW_OWNER), window->Handle());
+  EXPECT_EQ(TextOf(preview.PageLabel.Handle()), "1 / 1");
+
+  Motor(9);  // a ninth circuit starts page 2
+  EXPECT_TRUE(Preview().empty());
+  EXPECT_EQ(window->PreviewForm.get(), &preview) << "the same window, filled again";
+  EXPECT_EQ(TextOf(preview.PageLabel.Handle()), "1 / 2");
+
+  DeleteFileW(win::Wide(folder.File("Data\\Qel-Acad.DWG")).c_str());
+  const auto seen = Preview({testing::DialogScript::Press(IDOK)});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption, "作図プレビュー");
+  EXPECT_NE(seen[0].text.find("作図のテンプレートを読めません"), std::string::npos) << seen[0].text;
 }
 
 }  // namespace
