@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "dxf/dxf_io.h"
 #include "dxf/preview_geometry.h"
 
 namespace qel::dxf {
@@ -82,6 +83,17 @@ TEST(PreviewFlatten, LinetypesComeFromTheEntityOrItsLayerByName) {
   EXPECT_EQ(flat.strokes[6].color, 1);
   EXPECT_EQ(flat.strokes[7].points.size(), 2u);
   EXPECT_EQ(flat.strokes[7].color, 7);
+}
+
+TEST(PreviewFlatten, TheTemplatesCentreLineIsDashed) {
+  Drawing page;
+  std::string error;
+  ASSERT_TRUE(ReadDxfFile(std::string(QEL_SOURCE_DIR) + "/data/Qel-Acad.DWG", page, error)) << error;
+  const Linetype* center = page.FindLinetype("CENTER");
+  ASSERT_TRUE(center);
+  EXPECT_EQ(center->dashes, kCenter);
+  page.entities.push_back(LineOf({32, 90}, {415, 90}, "Center"));
+  EXPECT_EQ(FlattenPage(page).strokes.size(), 39u);  // 19 whole periods of 20 and a 3-unit start
 }
 
 TEST(PreviewFlatten, InsertsPlaceTheBlockAndItsTexts) {
