@@ -238,12 +238,17 @@ void TQel_Wirmap::ACADAClick() {
       });
 }
 void TQel_Wirmap::DXFXClick() {
+  // The dialog is the AutoCAD command's; its file type choice is kept for it.
+  const int acadFilterIndex = SaveDialog2.FilterIndex;
   SaveDialog2.Filter = DxfSaveFilter();
   SaveDialog2.FilterIndex = 1;
   SaveDialog2.DefaultExt.clear();  // the extension is dropped anyway: pages are base name + page + ".dxf"
-  if (!SaveDialog2.Execute(hwnd_)) return;
+  const bool chosen = SaveDialog2.Execute(hwnd_);
+  const int filterIndex = SaveDialog2.FilterIndex;
+  SaveDialog2.FilterIndex = acadFilterIndex;
+  if (!chosen) return;
   const DxfDrawOutcome outcome = DxfDrawToFile(
-      StringGrid1.Cells(), AcadTemplatePath(), SaveDialog2.FileName, SaveDialog2.FilterIndex,
+      StringGrid1.Cells(), AcadTemplatePath(), SaveDialog2.FileName, filterIndex,
       [](const std::string& path) { return GetFileAttributesW(win::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; },
       [this](const std::string& text, const std::string& caption) {
         return win::MessageBoxCp932(hwnd_, text, caption, MB_YESNO) == IDYES;

@@ -1,7 +1,9 @@
-"""End-to-end check of "ACADで作図(&A)": runs the AcadDrawingPages tests of
-wine_tests.exe (the real Qel-Wirmap.exe drawing lists into the AutoCAD
-stand-in) with a folder for the page files, then reads every page back with
-ezdxf and compares its entities with the drawing the list must give.
+"""End-to-end check of "ACADで作図(&A)" and "DXFで作図(&X)": runs the
+AcadDrawingPages tests of wine_tests.exe (the real Qel-Wirmap.exe drawing
+lists into the AutoCAD stand-in, and writing the mixed list as DXF R2000 and
+R12 pages itself) with a folder for the page files, then reads every page
+back with ezdxf, compares the AutoCAD pages' entities with the drawing the
+list must give and the DXF pages' entities with the AutoCAD pages'.
 usage: check_pages.py <wine_tests.exe> <work folder>"""
 import os
 import shutil
@@ -37,7 +39,8 @@ def read_page(path):
     texts = sorted((e.dxf.text, pt(e.dxf.align_point) if e.dxf.halign else pt(e.dxf.insert),
                     "C" if e.dxf.halign == 1 else "L") for e in msp.query("TEXT"))
     inserts = sorted((e.dxf.name, pt(e.dxf.insert)) for e in msp.query("INSERT"))
-    rects = sorted(tuple(pt(p) for p in e.get_points("xy")) for e in msp.query("LWPOLYLINE"))
+    rects = sorted([tuple(pt(p) for p in e.get_points("xy")) for e in msp.query("LWPOLYLINE")] +
+                   [tuple(pt(p) for p in e.points()) for e in msp.query("POLYLINE")])
     return lines, texts, inserts, rects
 
 
@@ -140,7 +143,7 @@ def main():
                          env=env, capture_output=True, timeout=600)
     out = run.stdout.decode("utf-8", "replace")
     check("wine_tests exit code", run.returncode, 0)
-    check("Windows side passed both", "[  PASSED  ] 2 tests." in out and "SKIPPED" not in out, True)
+    check("Windows side passed all three", "[  PASSED  ] 3 tests." in out and "SKIPPED" not in out, True)
 
     mixed = os.path.join(work, "mixed")
     check_page("page 1", os.path.join(mixed, "plant1.DWG"), PAGE1_LINES, PAGE1_TEXTS, PAGE1_INSERTS, PAGE1_RECTS)
@@ -149,12 +152,25 @@ def main():
     # An empty first NAME: the template with its frame lines, nothing else.
     check_page("empty list page 1", os.path.join(work, "empty", "blank1.DWG"), FRAME, [], [], [])
 
+    # "DXFで作図" of the same list, in both versions: page for page, the
+    # entities the stand-in saved, as multisets with their coordinates.
+    for version in ("dxf2000", "dxf12"):
+        for page in (1, 2):
+            dxf_page = os.path.join(work, version, f"plant{page}.dxf")
+            acad_page = os.path.join(mixed, f"plant{page}.DWG")
+            if not os.path.exists(dxf_page) or not os.path.exists(acad_page):
+                failures.append(f"{dxf_page} or {acad_page} was not written")
+                continue
+            for what, d, a in zip(("lines", "texts", "inserts", "rectangles"), read_page(dxf_page), read_page(acad_page)):
+                check(f"{version} page {page} {what} against the AutoCAD page", d, a)
+        check(f"{version} no page 3", os.path.exists(os.path.join(work, version, "plant3.dxf")), False)
+
     if failures:
         print("\n".join(failures))
         print(out)
         print(run.stderr.decode("utf-8", "replace")[-4000:])
         return 1
-    print("acad drawing end to end passed: 3 pages read back")
+    print("acad drawing end to end passed: 3 AutoCAD pages read back, 4 DXF pages equal to them")
     return 0
 
 

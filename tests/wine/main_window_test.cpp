@@ -461,6 +461,30 @@ TEST_F(MainWindowTest, TheMenusHoldEveryEntry) {
   EXPECT_EQ(GetMenuState(bar, TQel_Wirmap::kHelp2, MF_BYCOMMAND), static_cast<UINT>(-1));
 }
 
+// The drawing menu: the two DXF entries after the AutoCAD one, everything
+// else where it was, and their hints in the status bar (hints are on).
+TEST_F(MainWindowTest, TheDrawingMenuHoldsTheDxfEntries) {
+  ProgramFolder folder;
+  Start(folder);
+  HMENU drawing = GetSubMenu(GetMenu(window->Handle()), 2);
+  std::vector<std::string> entries;
+  for (int i = 0; i < GetMenuItemCount(drawing); ++i) {
+    wchar_t buf[128] = {};
+    GetMenuStringW(drawing, static_cast<UINT>(i), buf, 128, MF_BYPOSITION);
+    const bool separator = (GetMenuState(drawing, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR) != 0;
+    entries.push_back(separator ? "-" : std::to_string(GetMenuItemID(drawing, i)) + " " + win::Narrow(buf));
+  }
+  EXPECT_EQ(entries, (std::vector<std::string>{"121 VISIOで作図(&V)", "122 ACADで作図(&A)", "124 DXFで作図(&X)",
+                                               "125 作図プレビュー(&P)", "-", "123 AutoCadTool 選択(&S)"}));
+  auto hint = [&](UINT id) {
+    SendMessageW(window->Handle(), WM_MENUSELECT, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(drawing));
+    return window->StatusBar1.SimpleText();
+  };
+  EXPECT_EQ(hint(TQel_Wirmap::kDXFX), "作図をDXFファイルに保存します。");
+  EXPECT_EQ(hint(TQel_Wirmap::kDrawingPreview), "作図を画面で確認します。");
+  EXPECT_EQ(hint(TQel_Wirmap::kACADA), "ACadLT97 に作図します。");
+}
+
 // ---- closing ----
 
 TEST_F(MainWindowTest, ExitClosesWithoutAQuestion) {
