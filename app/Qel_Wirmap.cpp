@@ -43,7 +43,8 @@ TQel_Wirmap::TQel_Wirmap()
       LINE([this] { return std::make_unique<TLINE>(hwnd_); }),
       AcadTool_Frame([this] {
         return std::make_unique<TAcadTool_Frame>(AcadTypeChoice1, [this](const std::string& text) { Label57.SetText(text); });
-      }) {
+      }),
+      PreviewForm([this] { return std::make_unique<TDrawingPreview>(hwnd_); }) {
   Create({.className = "TQel_Wirmap", .caption = "Qｅｌ_Ｗｉｒｍａｐ  Pelvane", .width = 628, .height = 527});
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon()));
@@ -98,6 +99,7 @@ void TQel_Wirmap::WireEvents() {
   Drowing1.onClick = [this] { Drowing1Click(); };
   ACADA.onClick = [this] { ACADAClick(); };
   DXFX.onClick = [this] { DXFXClick(); };
+  DrawingPreview.onClick = [this] { DrawingPreviewClick(); };
   AutoCadToolS1.onClick = [this] { AutoCadToolS1Click(); };
   About1.onClick = [this] { About1Click(); };
   hint2.onClick = [this] { hint2Click(); };
@@ -286,6 +288,17 @@ void TQel_Wirmap::DXFXClick() {
       });
   if (outcome.ran)
     win::MessageBoxCp932(hwnd_, outcome.message, kDxfMessageCaption, outcome.ok ? MB_ICONINFORMATION : MB_ICONERROR);
+}
+void TQel_Wirmap::DrawingPreviewClick() {
+  // The template is read every time, so that an edited template shows at once.
+  dxf::Drawing templ;
+  std::string message;
+  if (!ReadDrawingTemplate(AcadTemplatePath(), templ, message)) {
+    win::MessageBoxCp932(hwnd_, message, "作図プレビュー", MB_ICONERROR);
+    return;
+  }
+  std::vector<dxf::Drawing> pages = LayOutDxfPages(StringGrid1.Cells(), templ);
+  PreviewForm->ShowPages(std::move(pages));
 }
 void TQel_Wirmap::AutoCadToolS1Click() {
   AcadTool_Frame->Show();

@@ -23,6 +23,7 @@
 #include "selection/equipment_table.h"
 #include "selection/motor_selection.h"
 #include "ui/AboutBox.h"
+#include "ui/DrawingPreview.h"
 #include "ui/Line.h"
 #include "visio/e_visio_2.h"
 #include "win32/containers.h"
@@ -146,6 +147,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   win::MadeOnFirstUse<TAboutBox> AboutBox;  // the help menu's version window
   win::MadeOnFirstUse<TLINE> LINE;          // the wire-size legend of the star-delta page
   win::MadeOnFirstUse<TAcadTool_Frame> AcadTool_Frame;  // the AutoCAD edition choice
+  win::MadeOnFirstUse<TDrawingPreview> PreviewForm;  // the drawing preview
 
   // ---- handlers ----
   void FormCreate();
@@ -164,6 +166,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   void Drowing1Click();
   void ACADAClick();
   void DXFXClick();
+  void DrawingPreviewClick();
   void AutoCadToolS1Click();
   void About1Click();
   void hint2Click();

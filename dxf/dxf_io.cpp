@@ -28,16 +28,18 @@ class Reader : public DL_CreationAdapter {
     l.linetype = attributes.getLinetype();
     d_.layers.push_back(l);
   }
+  // dxflib hands a table record over when the next one begins, but reports
+  // its dash lengths as it reads them: a linetype's dashes come before the
+  // linetype. They wait here for it; without that every pattern was lost
+  // and centre lines came out solid.
   void addLinetype(const DL_LinetypeData& data) override {
-    d_.linetypes.push_back(Linetype{data.name, data.description, {}});
-    dashesLeft_ = data.numberOfDashes;
+    Linetype l{data.name, data.description, std::move(pendingDashes_)};
+    pendingDashes_.clear();
+    if (l.dashes.size() > static_cast<size_t>(std::max(0, data.numberOfDashes)))
+      l.dashes.resize(static_cast<size_t>(std::max(0, data.numberOfDashes)));
+    d_.linetypes.push_back(std::move(l));
   }
-  void addLinetypeDash(double length) override {
-    if (dashesLeft_ > 0 && !d_.linetypes.empty()) {
-      d_.linetypes.back().dashes.push_back(length);
-      --dashesLeft_;
-    }
-  }
+  void addLinetypeDash(double length) override { pendingDashes_.push_back(length); }
   void addTextStyle(const DL_StyleData& data) override {
     TextStyle s;
     s.name = data.name;
@@ -164,7 +166,7 @@ class Reader : public DL_CreationAdapter {
   Drawing& d_;
   Block* block_ = nullptr;
   bool skipping_ = false;
-  int dashesLeft_ = 0;
+  std::vector<double> pendingDashes_;
   Entity poly_;
   bool inPoly_ = false;
   bool polyOpenEnded_ = false;

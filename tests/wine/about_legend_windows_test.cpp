@@ -8,6 +8,7 @@
 
 #include "app/Qel_Wirmap.h"
 #include "base/file_io.h"
+#include "tests/support/client_picture.h"
 #include "tests/support/temp_dir.h"
 #include "ui/AboutBox.h"
 #include "ui/Line.h"
@@ -19,6 +20,7 @@ namespace qel {
 namespace {
 
 using ::testing::HasSubstr;
+using qel::testing::ClientPicture;
 
 std::string CaptionOf(HWND hwnd) {
   wchar_t buf[256] = {};
@@ -67,35 +69,6 @@ bool IsAbove(HWND above, HWND below) {
     if (h == below) return true;
   return false;
 }
-
-// What a window's client area shows, drawn into a bitmap of our own.
-class ClientPicture {
- public:
-  explicit ClientPicture(HWND hwnd) {
-    const SIZE size = ClientSize(hwnd);
-    HDC screen = GetDC(nullptr);
-    dc_ = CreateCompatibleDC(screen);
-    bitmap_ = CreateCompatibleBitmap(screen, size.cx, size.cy);
-    ReleaseDC(nullptr, screen);
-    old_ = SelectObject(dc_, bitmap_);
-    SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT | PRF_ERASEBKGND);
-  }
-  ~ClientPicture() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
-  bool Dark(int x, int y) const {
-    const COLORREF c = At(x, y);
-    return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100;
-  }
-
- private:
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-};
 
 class QuietErrors {
  public:

@@ -1,0 +1,111 @@
+// What the drawing preview shows, worked out without any window: a page's
+// entities flattened into straight strokes and placed texts in drawing
+// units (block inserts resolved, arcs and bulges cut into short chords,
+// dashed linetypes cut into their dashes), and the view that maps drawing
+// units to pixels (fit to the window, zoom about a point, pan). The window
+// only turns these into GDI calls.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "dxf/drawing.h"
+
+namespace qel::dxf {
+
+// A 2-D affine map: x' = a x + c y + e, y' = b x + d y + f.
+struct Affine {
+  double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
+  Point Apply(Point p) const { return {a * p.x + c * p.y + e, b * p.x + d * p.y + f}; }
+  // This map applied after `inner`.
+  Affine After(const Affine& inner) const;
+  // How much a length grows (the mean of the two axes' factors).
+  double LengthScale() const;
+  // The angle in degrees that the x axis turns through.
+  double AngleDegrees() const;
+};
+
+// Where a block's entities land for an insert: moved so that the block's
+// base point sits on the insertion point, scaled, then turned about it.
+Affine InsertTransform(const Entity& insert, const Block& block);
+
+// The solid pieces of the segment a-b under a dash pattern (positive dash,
+// negative gap, 0 dot), the pattern starting at a and repeating. A dot is a
+// piece whose two ends are the same point. An empty pattern, or one with no
+// length, gives the whole segment.
+std::vector<std::pair<Point, Point>> DashPieces(Point a, Point b, const std::vector<double>& pattern);
+
+// A run of connected straight pieces drawn with one pen.
+struct Stroke {
+  std::vector<Point> points;
+  double width = 0;  // drawing units; 0 = the thinnest line
+  int color = 7;     // ACI number, resolved from layer and block
+};
+
+enum class TextAnchor { Left, Centre, Right };
+
+// A text ready to draw: its baseline point, from which it runs to the right
+// (Left), or around which it is centred (Centre) or ends (Right).
+struct PlacedText {
+  Point at;
+  TextAnchor anchor = TextAnchor::Left;
+  double height = 2.5;  // drawing units
+  double widthFactor = 1;
+  double rotation = 0;  // degrees, anticlockwise
+  std::string text;     // Shift-JIS
+  int color = 7;
+};
+
+// Where a TEXT entity's baseline point is and how the text hangs on it.
+// Left texts stand on their insertion point; every other justification is
+// placed by its alignment point, centred or right-ended there; middle and
+// top justifications move the baseline down by half or all of the height.
+PlacedText PlaceText(const Entity& text);
+
+struct PreviewPage {
+  std::vector<Stroke> strokes;
+  std::vector<PlacedText> texts;
+};
+
+// The model space of a page as strokes and texts. Inserts of blocks the page
+// does not hold, and blocks inserting themselves, are left out rather than
+// followed for ever.
+PreviewPage FlattenPage(const Drawing& page);
+
+struct Extents {
+  double minX = 0, minY = 0, maxX = 0, maxY = 0;
+  bool empty = true;
+  void Add(Point p);
+};
+
+// Everything the page draws; a text counts with the box its height and an
+// estimated width span.
+Extents PageExtents(const PreviewPage& page);
+
+// Drawing units to pixels: screen x = offsetX + x * scale, and screen y =
+// offsetY - y * scale, since the drawing's y axis points up.
+struct View {
+  double scale = 1;
+  double offsetX = 0, offsetY = 0;
+  Point ToScreen(Point world) const { return {offsetX + world.x * scale, offsetY - world.y * scale}; }
+  Point ToWorld(Point screen) const { return {(screen.x - offsetX) / scale, (offsetY - screen.y) / scale}; }
+};
+
+// The largest view that shows the extents whole in a width x height pixel
+// area with `margin` pixels free on every side, centred. An empty page or a
+// window with no room keeps scale 1 around the origin.
+View FitView(const Extents& extents, int width, int height, int margin);
+
+// The view zoomed by `factor` so that the drawing point under the screen
+// point (sx, sy) stays under it. The scale is kept between `fitted` / 20 and
+// `fitted` x 200, so that neither zooming out nor in loses the drawing.
+View ZoomAbout(const View& view, double factor, double sx, double sy, double fittedScale);
+
+// The colour to paint an ACI colour number with on the preview's white
+// paper, as 0xRRGGBB: white (7) paints black, yellow a darker yellow so it
+// stays visible, numbers past the first nine grey.
+unsigned PaperColor(int aci);
+
+// Circles and arcs are drawn as chords of at most this many degrees.
+constexpr double kChordDegrees = 10;
+
+}  // namespace qel::dxf

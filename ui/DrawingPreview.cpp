@@ -1,0 +1,286 @@
+#include "ui/DrawingPreview.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <tuple>
+
+#include "base/cp932.h"
+#include "win32/application.h"
+#include "win32/text.h"
+
+namespace qel {
+
+namespace {
+
+constexpr int kFitMargin = 12;     // pixels of paper left around a fitted page
+constexpr double kNotchZoom = 1.25;
+// Far-off points are pulled in to keep GDI's arithmetic well inside int.
+constexpr double kFarthestPixel = 1e7;
+// Texts smaller than this cannot be read; they are not drawn.
+constexpr double kSmallestTextPixels = 3;
+
+COLORREF PenColor(int aci) {
+  const unsigned rgb = dxf::PaperColor(aci);
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+POINT Pixel(const dxf::View& view, dxf::Point world) {
+  const dxf::Point s = view.ToScreen(world);
+  return {static_cast<LONG>(std::lround(std::clamp(s.x, -kFarthestPixel, kFarthestPixel))),
+          static_cast<LONG>(std::lround(std::clamp(s.y, -kFarthestPixel, kFarthestPixel)))};
+}
+
+// GDI objects made for one painting and deleted with it.
+class PaintObjects {
+ public:
+  ~PaintObjects() {
+    for (auto& [key, pen] : pens_) DeleteObject(pen);
+    for (auto& [key, font] : fonts_) DeleteObject(font);
+  }
+  HPEN Pen(int width, COLORREF color) {
+    HPEN& pen = pens_[{width, color}];
+    if (!pen) pen = CreatePen(PS_SOLID, width, color);
+    return pen;
+  }
+  // A Japanese font `height` pixels high (character height, as a drawing
+  // text's height is), its characters narrowed or widened by the width
+  // factor, its baseline turned by `rotation` degrees.
+  HFONT Font(int height, double widthFactor, double rotation) {
+    const int width = std::max(1, static_cast<int>(std::lround(height * widthFactor / 2)));
+    const int escapement = static_cast<int>(std::lround(rotation * 10)) % 3600;
+    HFONT& font = fonts_[{height, width, escapement}];
+    if (!font)
+      font = CreateFontW(-height, width, escapement, escapement, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN,
+                         win::Wide("ＭＳ ゴシック").c_str());
+    return font;
+  }
+
+ private:
+  std::map<std::pair<int, COLORREF>, HPEN> pens_;
+  std::map<std::tuple<int, int, int>, HFONT> fonts_;
+};
+
+}  // namespace
+
+// ---- PreviewCanvas ----
+
+void PreviewCanvas::Create(const win::CreateArgs& a) {
+  // No background brush: every pixel is painted from the off-screen bitmap.
+  CreateHandle(a, RegisterOwnClass(L"TPreviewCanvas", CS_DBLCLKS, nullptr), WS_TABSTOP);
+}
+
+void PreviewCanvas::SetPage(const dxf::PreviewPage* page) {
+  page_ = page;
+  extents_ = page ? dxf::PageExtents(*page) : dxf::Extents{};
+  Fit();
+}
+
+void PreviewCanvas::Fit() {
+  RECT r{};
+  if (hwnd_) GetClientRect(hwnd_, &r);
+  view_ = dxf::FitView(extents_, r.right, r.bottom, kFitMargin);
+  fittedScale_ = view_.scale;
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void PreviewCanvas::Zoom(double notches, int x, int y) {
+  view_ = dxf::ZoomAbout(view_, std::pow(kNotchZoom, notches), x, y, fittedScale_);
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void PreviewCanvas::Paint(HDC dc, const RECT& area) const {
+  FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  if (!page_) return;
+  PaintObjects objects;
+  std::vector<POINT> points;
+  for (const dxf::Stroke& stroke : page_->strokes) {
+    if (stroke.points.empty()) continue;
+    const int width = std::max(1, static_cast<int>(std::lround(stroke.width * view_.scale)));
+    SelectObject(dc, objects.Pen(width, PenColor(stroke.color)));
+    points.clear();
+    for (const dxf::Point& p : stroke.points) points.push_back(Pixel(view_, p));
+    if (points.size() == 2 && points[0].x == points[1].x && points[0].y == points[1].y) ++points[1].x;  // a dot
+    Polyline(dc, points.data(), static_cast<int>(points.size()));
+  }
+  SetBkMode(dc, TRANSPARENT);
+  for (const dxf::PlacedText& text : page_->texts) {
+    const double pixels = text.height * view_.scale;
+    if (pixels < kSmallestTextPixels || text.text.empty()) continue;
+    SelectObject(dc, objects.Font(static_cast<int>(std::lround(pixels)), text.widthFactor, text.rotation));
+    const UINT across = text.anchor == dxf::TextAnchor::Left     ? TA_LEFT
+                        : text.anchor == dxf::TextAnchor::Centre ? TA_CENTER
+                                                                 : TA_RIGHT;
+    SetTextAlign(dc, across | TA_BASELINE | TA_NOUPDATECP);
+    SetTextColor(dc, PenColor(text.color));
+    const POINT at = Pixel(view_, text.at);
+    const std::wstring wide = win::Wide(cp932::DrawableText(text.text));
+    TextOutW(dc, at.x, at.y, wide.c_str(), static_cast<int>(wide.size()));
+  }
+  SelectObject(dc, GetStockObject(BLACK_PEN));
+  SelectObject(dc, GetStockObject(SYSTEM_FONT));
+}
+
+LRESULT PreviewCanvas::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      RECT area;
+      GetClientRect(hwnd_, &area);
+      // Painted off screen and copied in one go, so zooming does not flicker.
+      HDC memory = CreateCompatibleDC(dc);
+      HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(1L, area.right), std::max(1L, area.bottom));
+      HGDIOBJ old = SelectObject(memory, bitmap);
+      Paint(memory, area);
+      BitBlt(dc, 0, 0, area.right, area.bottom, memory, 0, 0, SRCCOPY);
+      SelectObject(memory, old);
+      DeleteObject(bitmap);
+      DeleteDC(memory);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT: {
+      RECT area;
+      GetClientRect(hwnd_, &area);
+      Paint(reinterpret_cast<HDC>(wp), area);
+      return 0;
+    }
+    case WM_SIZE:
+      Fit();
+      break;
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+      if (wp == VK_PRIOR || wp == VK_NEXT) {
+        if (onPageKey) win::Application::Instance().Guarded([&] { onPageKey(static_cast<int>(wp)); });
+        return 0;
+      }
+      if (wp == VK_HOME) {
+        Fit();
+        return 0;
+      }
+      break;
+    case WM_MOUSEWHEEL: {
+      POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};  // screen coordinates
+      ScreenToClient(hwnd_, &at);
+      Zoom(GET_WHEEL_DELTA_WPARAM(wp) / static_cast<double>(WHEEL_DELTA), at.x, at.y);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+      SetFocus(hwnd_);
+      SetCapture(hwnd_);
+      dragging_ = true;
+      dragFrom_ = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      return 0;
+    case WM_MOUSEMOVE:
+      if (dragging_) {
+        const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        view_.offsetX += at.x - dragFrom_.x;
+        view_.offsetY += at.y - dragFrom_.y;
+        dragFrom_ = at;
+        InvalidateRect(hwnd_, nullptr, FALSE);
+      }
+      return 0;
+    case WM_LBUTTONUP:
+      if (dragging_) ReleaseCapture();
+      return 0;
+    case WM_CAPTURECHANGED:
+      dragging_ = false;
+      return 0;
+    default:
+      break;
+  }
+  return Wnd::WndProc(msg, wp, lp);
+}
+
+// ---- TDrawingPreview ----
+
+TDrawingPreview::TDrawingPreview(HWND owner) {
+  // Most of the screen: a whole page of small texts needs all the pixels it can get.
+  RECT work{0, 0, 1024, 768};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  Create({.className = "TDrawingPreview", .caption = "作図プレビュー", .width = (work.right - work.left) * 9 / 10,
+          .height = (work.bottom - work.top) * 9 / 10, .centred = true, .hideOnClose = true,
+          .style = WS_OVERLAPPEDWINDOW});
+  if (owner) SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+
+  ToolBar.Create({.parent = this, .bounds = {0, 0, 0, 34}, .align = win::Align::Top});
+  PreviousButton.Create({.parent = &ToolBar, .text = "前ページ", .bounds = {8, 5, 80, 24}, .hint = "前のページを表示します。"});
+  NextButton.Create({.parent = &ToolBar, .text = "次ページ", .bounds = {94, 5, 80, 24}, .hint = "次のページを表示します。"});
+  PageLabel.Create({.parent = &ToolBar, .text = "0 / 0", .bounds = {190, 10, 0, 0}});
+  FitButton.Create({.parent = &ToolBar, .text = "全体表示", .bounds = {260, 5, 80, 24},
+                    .hint = "ページ全体をウィンドウに合わせます。"});
+  Canvas.Create({.parent = this, .align = win::Align::Client, .hint = "ホイールで拡大・縮小、ドラッグで移動します。"});
+  PreviousButton.onClick = [this] { PreviousButtonClick(); };
+  NextButton.onClick = [this] { NextButtonClick(); };
+  FitButton.onClick = [this] { FitButtonClick(); };
+  Canvas.onPageKey = [this](int key) { PageKey(key); };
+  ShowPage(0);
+}
+
+TDrawingPreview::~TDrawingPreview() { DestroyHandle(); }
+
+void TDrawingPreview::ShowPages(std::vector<dxf::Drawing> pages) {
+  pages_.clear();
+  pages_.reserve(pages.size());
+  for (const dxf::Drawing& page : pages) pages_.push_back(dxf::FlattenPage(page));
+  page_ = 0;
+  ShowPage(0);
+  Show();
+  SetFocus(Canvas.Handle());
+}
+
+void TDrawingPreview::ShowPage(int index) {
+  if (index < 0 || (index >= PageCount() && index != 0)) return;
+  page_ = index;
+  Canvas.SetPage(pages_.empty() ? nullptr : &pages_[static_cast<size_t>(index)]);
+  PageLabel.SetText(std::to_string(pages_.empty() ? 0 : index + 1) + " / " + std::to_string(PageCount()));
+  PreviousButton.SetEnabled(index > 0);
+  NextButton.SetEnabled(index + 1 < PageCount());
+}
+
+void TDrawingPreview::PreviousButtonClick() {
+  ShowPage(page_ - 1);
+  SetFocus(Canvas.Handle());  // so that PageUp / PageDown keep working after a click
+}
+
+void TDrawingPreview::NextButtonClick() {
+  ShowPage(page_ + 1);
+  SetFocus(Canvas.Handle());
+}
+
+void TDrawingPreview::FitButtonClick() {
+  Canvas.Fit();
+  SetFocus(Canvas.Handle());
+}
+
+void TDrawingPreview::PageKey(int key) {
+  ShowPage(key == VK_NEXT ? page_ + 1 : page_ - 1);
+}
+
+LRESULT TDrawingPreview::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_KEYDOWN:  // when the window itself has the focus
+      if (wp == VK_PRIOR || wp == VK_NEXT) {
+        win::Application::Instance().Guarded([&] { PageKey(static_cast<int>(wp)); });
+        return 0;
+      }
+      break;
+    case WM_MOUSEWHEEL:  // passed up from a button that had the focus
+      return SendMessageW(Canvas.Handle(), msg, wp, lp);
+    case WM_SETFOCUS:
+      SetFocus(Canvas.Handle());
+      return 0;
+    default:
+      break;
+  }
+  return Form::WndProc(msg, wp, lp);
+}
+
+}  // namespace qel

@@ -1,0 +1,81 @@
+#pragma once
+// The drawing preview: a window of its own, beside the main window, that
+// shows the DXF pages of the circuit list page by page, as the files will
+// hold them. Buttons and PageUp / PageDown change the page; each page opens
+// fitted to the window, the mouse wheel zooms about the pointer, dragging
+// with the left button moves the drawing and Home fits it again. Closing
+// only hides it; the next preview command fills it with new pages.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dxf/drawing.h"
+#include "dxf/preview_geometry.h"
+#include "win32/containers.h"
+#include "win32/controls.h"
+#include "win32/form.h"
+
+namespace qel {
+
+// The paper the page is painted on. It paints what the portable geometry
+// worked out and reports the keys and mouse moves that change the view.
+class PreviewCanvas : public win::Wnd {
+ public:
+  void Create(const win::CreateArgs& a);
+  // Shows a page fitted to the canvas; null shows white paper.
+  void SetPage(const dxf::PreviewPage* page);
+  void Fit();
+  const dxf::View& View() const { return view_; }
+  // Zooms by wheel notches (positive: closer) about a point of the canvas.
+  void Zoom(double notches, int x, int y);
+
+  std::function<void(int /*virtual key*/)> onPageKey;  // PageUp, PageDown
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void Paint(HDC dc, const RECT& area) const;
+  const dxf::PreviewPage* page_ = nullptr;
+  dxf::Extents extents_;
+  dxf::View view_;
+  double fittedScale_ = 1;
+  bool dragging_ = false;
+  POINT dragFrom_{};
+};
+
+class TDrawingPreview : public win::Form {
+ public:
+  // `owner` keeps the preview in front of the main window and minimises
+  // it with it; the preview is still a window of its own.
+  explicit TDrawingPreview(HWND owner = nullptr);
+  ~TDrawingPreview() override;
+
+  // Replaces what the window shows with these pages and shows the window
+  // on the first page.
+  void ShowPages(std::vector<dxf::Drawing> pages);
+
+  int PageIndex() const { return page_; }  // 0 for the first page
+  int PageCount() const { return static_cast<int>(pages_.size()); }
+  // Shows page `index` fitted to the window; an index out of range is left alone.
+  void ShowPage(int index);
+
+  win::Panel ToolBar;
+  win::Button PreviousButton, NextButton, FitButton;
+  win::Label PageLabel;  // "2 / 3"
+  PreviewCanvas Canvas;
+
+  void PreviousButtonClick();
+  void NextButtonClick();
+  void FitButtonClick();
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void PageKey(int key);
+  std::vector<dxf::PreviewPage> pages_;
+  int page_ = 0;
+};
+
+}  // namespace qel
