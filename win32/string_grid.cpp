@@ -246,6 +246,8 @@ void StringGrid::UpdateScrollBars() {
   // Showing a bar shrinks the client area, which calls here again.
   if (!hwnd_ || updatingScrollBars_) return;
   updatingScrollBars_ = true;
+  // Bars of a grid not on screen are drawn when it is shown.
+  const BOOL redraw = IsWindowVisible(hwnd_);
   auto update = [&](int bar, int first, int max, int pos, int page) {
     const int range = max - first;
     SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
@@ -254,7 +256,7 @@ void StringGrid::UpdateScrollBars() {
       si.nPage = static_cast<UINT>(page);
       si.nPos = pos - first;
     }
-    SetScrollInfo(hwnd_, bar, &si, TRUE);
+    SetScrollInfo(hwnd_, bar, &si, redraw);
   };
   for (int pass = 0; pass < 2; ++pass) {  // the second pass settles the sizes
     update(SB_VERT, fixedRows_, MaxTopRow(), topRow_, VisibleRowCount());

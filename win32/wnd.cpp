@@ -164,7 +164,10 @@ void Wnd::SetAlign(Align align) {
 
 void Wnd::SetFont(HFONT font) {
   font_ = font;
-  if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  // A window not on screen yet (every control while its form is being
+  // built) paints with the font when it is first shown; asking it to
+  // redraw now only queues work that showing does anyway.
+  if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), IsWindowVisible(hwnd_));
 }
 
 RECT Wnd::LayoutArea() const {
