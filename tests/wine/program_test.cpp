@@ -1,6 +1,8 @@
 // The real Qel-Wirmap.exe, started in a program folder of its own and
 // driven from outside through its windows, as a user or a tool would.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
 
 #include <string>
 
@@ -19,6 +21,22 @@ constexpr DWORD kQuietMs = 1500;  // how long "no dialog appears" is watched
 HWND TableLabel(HWND main, const std::string& text) { return testing::FindChild(main, L"Static", text); }
 
 void Command(HWND main, UINT id) { PostMessageW(main, WM_COMMAND, id, 0); }
+
+// Whether the process has loaded a DLL of that name (lower case).
+bool HasModule(DWORD pid, const std::wstring& name) {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+  EXPECT_NE(snap, INVALID_HANDLE_VALUE);
+  MODULEENTRY32W m{};
+  m.dwSize = sizeof m;
+  bool found = false;
+  for (BOOL more = Module32FirstW(snap, &m); more && !found; more = Module32NextW(snap, &m)) {
+    std::wstring module = m.szModule;
+    for (wchar_t& c : module) c = towlower(c);
+    found = module == name;
+  }
+  CloseHandle(snap);
+  return found;
+}
 
 // Waits for the next dialog of the program and checks what it says.
 void ExpectDialog(const ProgramProcess& p, const std::string& text, const std::string& caption, int answer) {
@@ -40,6 +58,10 @@ TEST(Program, FirstStartWithoutSettingsLoadsFujiAndNamesErr) {
   EXPECT_TRUE(TableLabel(main, "準拠データは err です"));
   EXPECT_FALSE(testing::WaitForDialog(p.Pid(), kQuietMs)) << "a first start reports nothing";
   EXPECT_FALSE(folder.IniContents());
+  // The automation and file-dialog DLLs come in when first used, not at start.
+  EXPECT_TRUE(HasModule(p.Pid(), L"comctl32.dll"));
+  EXPECT_FALSE(HasModule(p.Pid(), L"oleaut32.dll"));
+  EXPECT_FALSE(HasModule(p.Pid(), L"comdlg32.dll"));
 
   // The other windows are made the first time they are shown; the title a
   // second start looks for is the hidden application window's.
