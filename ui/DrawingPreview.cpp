@@ -9,6 +9,7 @@
 
 #include "base/cp932.h"
 #include "win32/application.h"
+#include "win32/off_screen.h"
 #include "win32/text.h"
 
 namespace qel {
@@ -133,15 +134,7 @@ LRESULT PreviewCanvas::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       HDC dc = BeginPaint(hwnd_, &ps);
       RECT area;
       GetClientRect(hwnd_, &area);
-      // Painted off screen and copied in one go, so zooming does not flicker.
-      HDC memory = CreateCompatibleDC(dc);
-      HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max(1L, area.right), std::max(1L, area.bottom));
-      HGDIOBJ old = SelectObject(memory, bitmap);
-      Paint(memory, area);
-      BitBlt(dc, 0, 0, area.right, area.bottom, memory, 0, 0, SRCCOPY);
-      SelectObject(memory, old);
-      DeleteObject(bitmap);
-      DeleteDC(memory);
+      win::PaintOffScreen(dc, area, [&](HDC memory) { Paint(memory, area); });
       EndPaint(hwnd_, &ps);
       return 0;
     }

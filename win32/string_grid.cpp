@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/cp932.h"
+#include "win32/off_screen.h"
 #include "win32/text.h"
 
 namespace qel::win {
@@ -327,11 +328,11 @@ void StringGrid::Invalidate() {
 void StringGrid::Paint(HDC target) {
   RECT client;
   GetClientRect(hwnd_, &client);
-  // Drawn off screen first, so that scrolling does not flicker.
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP bitmap = CreateCompatibleBitmap(target, std::max(1L, client.right), std::max(1L, client.bottom));
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  HGDIOBJ oldFont = SelectObject(dc, Font());
+  PaintOffScreen(target, client, [&](HDC dc) { PaintCells(dc, client); });
+}
+
+void StringGrid::PaintCells(HDC dc, const RECT& client) {
+  SelectObject(dc, Font());
   FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
   HBRUSH line = CreateSolidBrush(kLineColor);
   const bool focused = GetFocus() == hwnd_;
@@ -371,11 +372,6 @@ void StringGrid::Paint(HDC target) {
     y += RowHeight(r) + kLine;
   }
   DeleteObject(line);
-  BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
 }
 
 LRESULT StringGrid::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -109,6 +109,7 @@ class StringGrid : public Wnd {
   void ScrollInView(int col, int row);
   void OnScroll(int bar, int code);
   void Paint(HDC dc);
+  void PaintCells(HDC dc, const RECT& client);  // onto a memory DC the size of the client area
   void Invalidate();
 
   // Input (string_grid_input.cpp).
