@@ -5,10 +5,10 @@
 # for Windows (the program and the AutoCAD stand-in) and natively (the unit
 # tests of the DXF output; Debian packages no static dxflib).
 set -euo pipefail
-prefix=$1                      # e.g. build/deps/dxflib-mingw
+prefix=$1                      # e.g. build/deps/dxflib-mingw32
 target=${2:-mingw}             # mingw or native
 case $target in
-  mingw) cxx="x86_64-w64-mingw32-g++-posix" ar=x86_64-w64-mingw32-ar ;;
+  mingw) cxx="i686-w64-mingw32-g++-posix" ar=i686-w64-mingw32-ar ;;
   native) cxx="g++ -fPIC" ar=ar ;;
   *) echo "build-dxflib.sh: unknown target $target" >&2; exit 2 ;;
 esac

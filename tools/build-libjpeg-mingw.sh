@@ -2,7 +2,7 @@
 # Builds a static Windows libjpeg from Debian's libjpeg-turbo source package,
 # once: the result is cached under the given prefix and reused afterwards.
 set -euo pipefail
-prefix=$1                      # e.g. build/deps/libjpeg-mingw
+prefix=$1                      # e.g. build/deps/libjpeg-mingw32
 if [ -f "$prefix/lib/libjpeg.a" ] && [ -f "$prefix/include/jpeglib.h" ]; then exit 0; fi
 
 . "$(dirname "$0")/debian-source.sh"

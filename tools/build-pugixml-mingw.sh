@@ -3,7 +3,7 @@
 # the result is cached under the given prefix and reused afterwards. Only the
 # Visio stand-in links it (it reads and writes Visio's XML files and SVG).
 set -euo pipefail
-prefix=$1                      # e.g. build/deps/pugixml-mingw
+prefix=$1                      # e.g. build/deps/pugixml-mingw32
 if [ -f "$prefix/lib/libpugixml.a" ] && [ -f "$prefix/include/pugixml.hpp" ]; then exit 0; fi
 
 . "$(dirname "$0")/debian-source.sh"

@@ -13,14 +13,14 @@ fetch_debian_source() {
   src=$(find "$work" -maxdepth 1 -type d -name "$package-*" | head -n 1)
 }
 
-# write_mingw_toolchain FILE: a CMake toolchain file for the 64-bit mingw-w64
+# write_mingw_toolchain FILE: a CMake toolchain file for the 32-bit mingw-w64
 # compilers with POSIX threads, the ones the program itself is built with.
 write_mingw_toolchain() {
   cat > "$1" <<'TC'
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR AMD64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_SYSTEM_PROCESSOR X86)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 TC
 }

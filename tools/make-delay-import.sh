@@ -6,10 +6,13 @@
 set -euo pipefail
 dll=$1 implib=$2 out=$3
 def="$out.def"
+# 32-bit import symbols carry the C underscore and the stdcall suffix
+# (__imp__VariantInit@4): the .def names them as VariantInit@4, and --kill-at
+# makes the DLL's own export name, VariantInit, the one that is loaded.
 {
   echo "LIBRARY $dll"
   echo "EXPORTS"
-  x86_64-w64-mingw32-nm "$implib" | sed -n 's/.* I __imp_//p' | sort -u
+  i686-w64-mingw32-nm "$implib" | sed -n 's/.* I __imp__//p' | sort -u
 } > "$def"
 test "$(wc -l < "$def")" -gt 2 || { echo "no exports found in $implib" >&2; exit 1; }
-x86_64-w64-mingw32-dlltool --input-def "$def" --output-delaylib "$out"
+i686-w64-mingw32-dlltool --kill-at --input-def "$def" --output-delaylib "$out"

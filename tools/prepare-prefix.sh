@@ -6,9 +6,15 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 
-marker="$WINEPREFIX/.qel-prepared-1"
+marker="$WINEPREFIX/.qel-prepared-2"
 if [ -f "$marker" ]; then exit 0; fi
 
+# A prefix made by an earlier recipe (before Wine had its 32-bit half, which
+# the 32-bit program and stand-ins need) is made again from scratch.
+if [ -d "$WINEPREFIX/drive_c" ]; then
+  "$WINESERVER" -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+fi
 mkdir -p "$WINEPREFIX"
 "$WINE" wineboot --init >/dev/null 2>&1 || true
 "$WINESERVER" -w

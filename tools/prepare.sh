@@ -8,9 +8,9 @@ cd "$root"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 tools/install-packages.sh
-tools/build-pugixml-mingw.sh build/deps/pugixml-mingw
-tools/build-libjpeg-mingw.sh build/deps/libjpeg-mingw
-tools/build-dxflib.sh build/deps/dxflib-mingw mingw
+tools/build-pugixml-mingw.sh build/deps/pugixml-mingw32
+tools/build-libjpeg-mingw.sh build/deps/libjpeg-mingw32
+tools/build-dxflib.sh build/deps/dxflib-mingw32 mingw
 tools/build-dxflib.sh build/deps/dxflib-native native
 
 configure() {  # build dir, extra cmake arguments...
@@ -19,12 +19,15 @@ configure() {  # build dir, extra cmake arguments...
   # (warnings as errors in the test build, the sanitizer flags).
   local args="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_WERROR=ON $*"
   if [ ! -f "$dir/CMakeCache.txt" ] || [ "$(cat "$dir/.qel-configured" 2>/dev/null)" != "$args" ]; then
+    # CMake keeps the compilers it found first: a changed toolchain needs a fresh cache.
+    rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_WERROR=ON "$@" >/dev/null
     printf '%s' "$args" > "$dir/.qel-configured"
   fi
 }
 configure build/native
-configure build/windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
+configure build/windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  -DQEL_TOOLCHAIN_ID="$(md5sum < cmake/mingw-w64.cmake | cut -c1-12)"
 cmake --build build/native -j"$jobs" -- --no-print-directory >/dev/null
 trees='native'
 if [ "${1:-}" = --sanitizers ]; then
