@@ -35,14 +35,14 @@ class CommandSteps : public DrawingSteps {
   void LineTypeCenter() override { AcadLineTypeCenter(); }
   void LineTypeByLayer() override { AcadLineTypeByLayer(); }
   void SavePage(int page) override { AcadSavePage(page); }
-  void Line(int x1, int y1, int x2, int y2) override { AcadLine(x1, y1, x2, y2); }
-  void LineAfterCancel(int x1, int y1, int x2, int y2) override {
+  void Line(Meaning, int x1, int y1, int x2, int y2) override { AcadLine(x1, y1, x2, y2); }
+  void LineAfterCancel(Meaning, int x1, int y1, int x2, int y2) override {
     AcadSend("\x03\x03._LINE " + Point(x1, y1) + " " + Point(x2, y2) + "\r\r");
   }
-  void Rectangle(int x1, int y1, int x2, int y2) override { AcadRectangle(x1, y1, x2, y2); }
-  void Text(int x, int y, const std::string& text) override { AcadText(x, y, text); }
-  void TextCentered(int x, int y, const std::string& text) override { AcadTextCentered(x, y, text); }
-  void InsertBlock(int symbol, int x, int y) override { AcadInsertBlock(symbol, x, y); }
+  void Rectangle(Meaning, int x1, int y1, int x2, int y2) override { AcadRectangle(x1, y1, x2, y2); }
+  void Text(Meaning, int x, int y, const std::string& text) override { AcadText(x, y, text); }
+  void TextCentered(Meaning, int x, int y, const std::string& text) override { AcadTextCentered(x, y, text); }
+  void InsertBlock(Meaning, int symbol, int x, int y) override { AcadInsertBlock(symbol, x, y); }
 };
 
 // The layout over the list set up, typed into AutoCAD. The single recipes

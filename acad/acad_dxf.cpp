@@ -1,5 +1,8 @@
 #include "acad/acad_dxf.h"
 
+#include <cstdio>
+#include <ctime>
+
 #include "acad/page_layout.h"
 #include "base/file_io.h"
 #include "base/paths.h"
@@ -7,6 +10,41 @@
 namespace qel {
 
 namespace {
+
+// The layer each kind of drawing goes on. Colours and line weights tell
+// them apart on screen and on paper; the supply bus is the heaviest line.
+struct MeaningLayer {
+  Meaning meaning;
+  const char* name;
+  int color;       // ACI
+  int lineweight;  // hundredths of a millimetre
+};
+constexpr MeaningLayer kMeaningLayers[] = {
+    {Meaning::SupplyBus, "BUS", 1, 70},        {Meaning::MainWiring, "WIRING", 7, 35},
+    {Meaning::SignalWiring, "SIGNAL", 5, 25},  {Meaning::Symbol, "SYMBOL", 4, 25},
+    {Meaning::CircuitText, "TEXT", 3, 18},     {Meaning::Frame, "FRAME", 8, 18},
+    {Meaning::Sheet, "SHEET", 7, 50},
+};
+
+const char* LayerName(Meaning m) {
+  for (const MeaningLayer& l : kMeaningLayers)
+    if (l.meaning == m) return l.name;
+  return "0";
+}
+
+// Every page has the layers, as above, whatever the template made of them.
+void AddMeaningLayers(dxf::Drawing& page) {
+  for (const MeaningLayer& m : kMeaningLayers) {
+    dxf::Layer* layer = nullptr;
+    for (dxf::Layer& l : page.layers)
+      if (dxf::SameName(l.name, m.name)) layer = &l;
+    if (!layer) {
+      page.layers.push_back(dxf::Layer{});
+      layer = &page.layers.back();
+    }
+    *layer = dxf::Layer{m.name, m.color, "CONTINUOUS", m.lineweight};
+  }
+}
 
 // The drawing steps as entities on page drawings, each page starting as a
 // copy of the template: what AutoCAD makes of the typed commands, entity
@@ -20,6 +58,7 @@ class DxfPageSteps : public DrawingSteps {
   void OsModeOff() override {}  // object snaps do not move typed coordinates
   void OpenTemplate() override {
     page_ = templ_;
+    AddMeaningLayers(page_);
     linetype_ = "BYLAYER";
     style_ = "STANDARD";
   }
@@ -46,26 +85,26 @@ class DxfPageSteps : public DrawingSteps {
   void LineTypeByLayer() override { linetype_ = "BYLAYER"; }
   void SavePage(int) override { pages_.push_back(page_); }
 
-  void Line(int x1, int y1, int x2, int y2) override {
-    dxf::Entity e = New(dxf::EntityKind::Line);
+  void Line(Meaning m, int x1, int y1, int x2, int y2) override {
+    dxf::Entity e = New(dxf::EntityKind::Line, m);
     e.points = {P(x1, y1), P(x2, y2)};
     Add(std::move(e));
   }
-  void LineAfterCancel(int x1, int y1, int x2, int y2) override { Line(x1, y1, x2, y2); }
-  void Rectangle(int x1, int y1, int x2, int y2) override {
-    dxf::Entity e = New(dxf::EntityKind::Polyline);
+  void LineAfterCancel(Meaning m, int x1, int y1, int x2, int y2) override { Line(m, x1, y1, x2, y2); }
+  void Rectangle(Meaning m, int x1, int y1, int x2, int y2) override {
+    dxf::Entity e = New(dxf::EntityKind::Polyline, m);
     e.closed = true;
     e.points = {P(x1, y1), P(x2, y1), P(x2, y2), P(x1, y2)};
     Add(std::move(e));
   }
-  void Text(int x, int y, const std::string& text) override { PlaceText(x, y, text, 0); }
-  void TextCentered(int x, int y, const std::string& text) override { PlaceText(x, y, text, 1); }
-  void InsertBlock(int symbol, int x, int y) override {
+  void Text(Meaning m, int x, int y, const std::string& text) override { PlaceText(m, x, y, text, 0); }
+  void TextCentered(Meaning m, int x, int y, const std::string& text) override { PlaceText(m, x, y, text, 1); }
+  void InsertBlock(Meaning m, int symbol, int x, int y) override {
     // An unknown code or a block the template lacks draws nothing.
     const std::string name = AcadBlockName(symbol);
     const dxf::Block* b = name.empty() ? nullptr : page_.FindBlock(name);
     if (!b) return;
-    dxf::Entity e = New(dxf::EntityKind::Insert);
+    dxf::Entity e = New(dxf::EntityKind::Insert, m);
     e.points = {P(x, y)};
     e.text = b->name;
     Add(std::move(e));
@@ -73,17 +112,18 @@ class DxfPageSteps : public DrawingSteps {
 
  private:
   static dxf::Point P(int x, int y) { return {static_cast<double>(x), static_cast<double>(y)}; }
-  dxf::Entity New(dxf::EntityKind kind) const {
+  dxf::Entity New(dxf::EntityKind kind, Meaning m) const {
     dxf::Entity e;
     e.kind = kind;
+    e.layer = LayerName(m);
     e.linetype = linetype_;
     return e;
   }
   void Add(dxf::Entity e) { page_.entities.push_back(std::move(e)); }
-  void PlaceText(int x, int y, const std::string& text, int hAlign) {
+  void PlaceText(Meaning m, int x, int y, const std::string& text, int hAlign) {
     if (text.empty()) return;  // an empty text line ends TEXT without a text
     const dxf::TextStyle* s = page_.FindStyle(style_);
-    dxf::Entity e = New(dxf::EntityKind::Text);
+    dxf::Entity e = New(dxf::EntityKind::Text, m);
     e.points = {P(x, y)};
     e.alignment = P(x, y);
     e.hAlign = hAlign;
@@ -91,6 +131,9 @@ class DxfPageSteps : public DrawingSteps {
     e.style = s ? s->name : "STANDARD";
     e.height = s && s->height > 0 ? s->height : 2.5;
     e.widthFactor = s ? s->widthFactor : 1;
+    // A centred text starts where AutoCAD would start it, for readers
+    // that place every text by its start point.
+    e.points[0] = dxf::TextStart(e);
     Add(std::move(e));
   }
 
@@ -116,6 +159,33 @@ std::vector<dxf::Drawing> LayOutDxfPages(const Grid& list, const dxf::Drawing& t
   DxfPageSteps steps(templ, pages);
   PageLayout(steps, snapshot).MakeDrawing();
   return pages;
+}
+
+void FillTitleBlocks(std::vector<dxf::Drawing>& pages, const std::string& title, const std::string& date) {
+  const std::string count = std::to_string(pages.size());
+  for (size_t i = 0; i < pages.size(); ++i) {
+    const std::string page = std::to_string(i + 1) + " / " + count;
+    for (dxf::Entity& e : pages[i].entities) {
+      for (dxf::Entity& a : e.attributes) {
+        if (dxf::SameName(a.tag, kTitleTag)) a.text = title;
+        else if (dxf::SameName(a.tag, kPageTag)) a.text = page;
+        else if (dxf::SameName(a.tag, kDateTag)) a.text = date;
+      }
+    }
+  }
+}
+
+std::string TodayText() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+  return buf;
 }
 
 bool ReadDrawingTemplate(const std::string& path, dxf::Drawing& out, std::string& message) {
@@ -164,17 +234,21 @@ AcadDrawingPlan DxfPlanDrawing(const std::string& chosenPath) {
 
 DxfDrawOutcome DxfDrawToFile(const Grid& list, const std::string& templatePath, const std::string& chosenPath,
                              int filterIndex, const std::function<bool(const std::string&)>& fileExists,
-                             const std::function<bool(const std::string&, const std::string&)>& askYesNo) {
+                             const std::function<bool(const std::string&, const std::string&)>& askYesNo,
+                             const std::string& date) {
   DxfDrawOutcome outcome;
   const AcadDrawingPlan plan = DxfPlanDrawing(chosenPath);
   if (fileExists(plan.pageOneFile) && !askYesNo(plan.overwriteQuestion, kAcadOverwriteCaption)) return outcome;
   outcome.ran = true;
   dxf::Drawing templ;
   if (!ReadDrawingTemplate(templatePath, templ, outcome.message)) return outcome;
-  const DxfWriteResult written =
-      WriteDxfPages(LayOutDxfPages(list, templ), plan.baseName, DxfVersionOfFilter(filterIndex));
+  std::vector<dxf::Drawing> pages = LayOutDxfPages(list, templ);
+  FillTitleBlocks(pages, paths::FileName(plan.baseName), date);
+  const DxfWriteResult written = WriteDxfPages(pages, plan.baseName, DxfVersionOfFilter(filterIndex));
   outcome.ok = written.Ok();
   outcome.message = written.message;
+  const std::string note = UndrawnRowsNote(list);
+  if (written.Ok() && !note.empty()) outcome.message += "\r\n\r\n" + note;
   return outcome;
 }
 

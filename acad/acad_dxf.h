@@ -18,6 +18,16 @@ namespace qel {
 // drawing with what the job draws on that page. The list is copied first.
 std::vector<dxf::Drawing> LayOutDxfPages(const Grid& list, const dxf::Drawing& templ);
 
+// The title block fields a page fills in: attributes of the template's
+// sheet insert, by tag. The others stay as the template gives them.
+inline constexpr const char* kTitleTag = "TITLE";  // 図面名称
+inline constexpr const char* kPageTag = "PAGE";    // 頁, "n / N"
+inline constexpr const char* kDateTag = "DATE";    // 日付
+// Page n of N gets "n / N", the date and the title.
+void FillTitleBlocks(std::vector<dxf::Drawing>& pages, const std::string& title, const std::string& date);
+// Today as the title block writes a date: 2025/04/01.
+std::string TodayText();
+
 // Reads the template drawing (AcadTemplatePath() in the program). False with
 // a message for the user naming the file when it is missing or unreadable.
 bool ReadDrawingTemplate(const std::string& path, dxf::Drawing& out, std::string& message);
@@ -57,9 +67,11 @@ struct DxfDrawOutcome {
 
 // Everything after the save dialog: asks the overwrite question through
 // `askYesNo(text, caption)` when `fileExists` finds page 1, then reads the
-// template, lays out the list and writes the pages.
+// template, lays out the list and writes the pages, titled with the file's
+// base name and dated `date`. The message names the rows left undrawn.
 DxfDrawOutcome DxfDrawToFile(const Grid& list, const std::string& templatePath, const std::string& chosenPath,
                              int filterIndex, const std::function<bool(const std::string&)>& fileExists,
-                             const std::function<bool(const std::string&, const std::string&)>& askYesNo);
+                             const std::function<bool(const std::string&, const std::string&)>& askYesNo,
+                             const std::string& date = TodayText());
 
 }  // namespace qel

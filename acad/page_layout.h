@@ -8,6 +8,11 @@
 
 namespace qel {
 
+// What the drawing leaves out of this list, said for the user: the rows
+// below the first row with an empty NAME, or the rows from 80 on. Empty when
+// every row with a NAME is drawn.
+std::string UndrawnRowsNote(const Grid& list);
+
 class PageLayout {
  public:
   // The list must stay unchanged while the layout runs: a job hands it a

@@ -1,5 +1,7 @@
 #include "dxf/drawing.h"
 
+#include <cmath>
+
 #include "base/cp932.h"
 
 namespace qel::dxf {
@@ -11,6 +13,20 @@ std::string UpperAscii(const std::string& s) {
     if (c >= 'a' && c <= 'z') out[i] = static_cast<char>(c - 'a' + 'A');
   }
   return out;
+}
+
+double TextWidth(const std::string& text, double height, double widthFactor) {
+  double cells = 0;
+  for (size_t i = 0; i < text.size(); i += cp932::CharLength(text, i)) cells += cp932::CharLength(text, i) == 2 ? 2 : 1;
+  return cells * height * (widthFactor > 0 ? widthFactor : 1);
+}
+
+Point TextStart(const Entity& e) {
+  const Point insertion = e.points.empty() ? Point{} : e.points[0];
+  if (e.hAlign != 1 && e.hAlign != 2 && e.hAlign != 4) return insertion;
+  const double back = TextWidth(e.text, e.height, e.widthFactor) * (e.hAlign == 2 ? 1 : 0.5);
+  const double turn = e.rotation * 3.14159265358979323846 / 180;
+  return {e.alignment.x - back * std::cos(turn), e.alignment.y - back * std::sin(turn)};
 }
 
 bool SameName(const std::string& a, const std::string& b) {

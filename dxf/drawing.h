@@ -12,7 +12,11 @@ struct Point {
   double x = 0, y = 0;
 };
 
-enum class EntityKind { Line, Polyline, Circle, Arc, Text, Insert };
+// Solid: a filled triangle or quadrilateral, points in outline order (the
+// file's own order crosses the last two). AttDef: an attribute definition
+// inside a block, a text with a tag; an insert's attribute values are texts
+// with tags in its `attributes`.
+enum class EntityKind { Line, Polyline, Circle, Arc, Text, Insert, Solid, AttDef };
 
 // One entity; only the fields of its kind are meaningful. A flat record is
 // enough here: the stand-in knows a handful of kinds and never edits them.
@@ -36,6 +40,9 @@ struct Entity {
   Point alignment;
   // Insert: points[0] is the insertion point, text is the block name.
   double scaleX = 1, scaleY = 1;
+  std::vector<Entity> attributes;  // insert: its attribute values, as texts
+  std::string tag;                 // attribute definition or value
+  std::string prompt;              // attribute definition
 };
 
 struct Block {
@@ -48,6 +55,7 @@ struct Layer {
   std::string name;
   int color = 7;
   std::string linetype = "CONTINUOUS";
+  int lineweight = -3;             // hundredths of a millimetre; -3 the default
 };
 
 struct Linetype {
@@ -71,6 +79,9 @@ struct Drawing {
   std::vector<TextStyle> styles;
   std::vector<Block> blocks;
   std::vector<Entity> entities;    // model space
+  // The sheet the drawing is laid out on, and the scale of its linetypes.
+  Point limitsMin{0, 0}, limitsMax{420, 297};
+  double ltscale = 1;
 
   const Block* FindBlock(const std::string& name) const;
   Block* FindBlock(const std::string& name);
@@ -83,6 +94,17 @@ struct Drawing {
 
 // Names of blocks, layers, linetypes and styles compare without regard to
 // the case of their ASCII letters; double-byte characters compare exactly.
+// The width a one-line text takes in the txt / extfont style, estimated per
+// character at its height and width factor: a half-width (one-byte)
+// character as wide as the text is high, the txt font's six-unit cell on
+// its six-unit capitals; a full-width (two-byte) character of extfont
+// twice that. Readers that place a centred text by its start point need it.
+double TextWidth(const std::string& text, double height, double widthFactor);
+// Where a text's start point lies: its insertion point for left texts, and
+// for centred and right-ended ones the alignment point less the whole or
+// half of its estimated width along its direction.
+Point TextStart(const Entity& text);
+
 bool SameName(const std::string& a, const std::string& b);
 std::string UpperAscii(const std::string& s);
 

@@ -5,10 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
+
+#include "dxf/preview_geometry.h"
 
 namespace qel::dxf {
 namespace {
@@ -96,9 +99,49 @@ class Reader : public DL_CreationAdapter {
     if (code == 0) {
       endedWidth_ = width_;
       width_ = 0;
+      FinishAttDef();
+      inAttDef_ = value == "ATTDEF";
+      if (inAttDef_) {
+        attDef_ = Entity{};
+        attDef_.kind = EntityKind::AttDef;
+      }
     } else if (code == 43) {
       width_ = std::atof(value.c_str());
     }
+    if (inAttDef_) AttDefGroup(code, value);
+  }
+  // The sheet's limits and the linetype scale come with the template.
+  void setVariableVector(const std::string& key, double v1, double v2, double, int) override {
+    if (key == "$LIMMIN") d_.limitsMin = {v1, v2};
+    else if (key == "$LIMMAX") d_.limitsMax = {v1, v2};
+  }
+  void setVariableDouble(const std::string& key, double value, int) override {
+    if (key == "$LTSCALE" && value > 0) d_.ltscale = value;
+  }
+  void addSolid(const DL_SolidData& data) override {
+    Entity e = Base(EntityKind::Solid);
+    // The file crosses the last two corners; kept here in outline order.
+    e.points = {{data.x[0], data.y[0]}, {data.x[1], data.y[1]}, {data.x[3], data.y[3]}, {data.x[2], data.y[2]}};
+    if (data.x[2] == data.x[3] && data.y[2] == data.y[3]) e.points.pop_back();  // a triangle
+    Put(std::move(e));
+  }
+  // An insert's attribute values follow it in the file.
+  void addAttribute(const DL_AttributeData& data) override {
+    if (skipping_) return;
+    std::vector<Entity>& list = block_ ? block_->entities : d_.entities;
+    if (list.empty() || list.back().kind != EntityKind::Insert) return;
+    Entity e = Base(EntityKind::Text);
+    e.points = {{data.ipx, data.ipy}};
+    e.alignment = {data.apx, data.apy};
+    e.height = data.height;
+    e.widthFactor = data.xScaleFactor > 0 ? data.xScaleFactor : 1;
+    e.hAlign = data.hJustification;
+    e.vAlign = data.vJustification;
+    e.text = data.text;
+    e.tag = data.tag;
+    e.style = data.style.empty() ? "STANDARD" : data.style;
+    e.rotation = data.angle * 180.0 / kPi;
+    list.back().attributes.push_back(std::move(e));
   }
   void addPolyline(const DL_PolylineData& data) override {
     poly_ = Base(EntityKind::Polyline);
@@ -163,8 +206,43 @@ class Reader : public DL_CreationAdapter {
     if (!skipping_ && e.points.size() >= 2) (block_ ? block_->entities : d_.entities).push_back(std::move(e));
   }
 
+  // dxflib does not read attribute definitions: their groups are taken
+  // here as they come.
+  void AttDefGroup(unsigned code, const std::string& value) {
+    const double v = std::atof(value.c_str());
+    Entity& e = attDef_;
+    if (e.points.empty()) e.points = {{0, 0}};
+    switch (code) {
+      case 1: e.text = value; break;
+      case 2: e.tag = value; break;
+      case 3: e.prompt = value; break;
+      case 6: e.linetype = value; break;
+      case 7: e.style = value; break;
+      case 8: e.layer = value; break;
+      case 62: e.color = std::atoi(value.c_str()); break;
+      case 10: e.points[0].x = v; break;
+      case 20: e.points[0].y = v; break;
+      case 11: e.alignment.x = v; break;
+      case 21: e.alignment.y = v; break;
+      case 40: e.height = v; break;
+      case 41: e.widthFactor = v > 0 ? v : 1; break;
+      case 50: e.rotation = v; break;
+      case 72: e.hAlign = std::atoi(value.c_str()); break;
+      case 74: e.vAlign = std::atoi(value.c_str()); break;
+      default: break;
+    }
+  }
+  void FinishAttDef() {
+    if (!inAttDef_) return;
+    inAttDef_ = false;
+    if (block_ && !skipping_) block_->entities.push_back(std::move(attDef_));
+    attDef_ = Entity{};
+  }
+
   Drawing& d_;
   Block* block_ = nullptr;
+  Entity attDef_;
+  bool inAttDef_ = false;
   bool skipping_ = false;
   std::vector<double> pendingDashes_;
   Entity poly_;
@@ -252,81 +330,500 @@ class TextWriter : public DL_WriterA {
 
 int SafeColor(int c) { return c >= 0 && c <= 256 ? c : 256; }
 
-DL_Attributes Attributes(const Entity& e) {
-  return DL_Attributes(e.layer, SafeColor(e.color), -1, e.linetype, 1.0);
-}
-
-// dxflib's R12 entities carry no linetype of their own: it is added here
-// after the entity's groups (before a polyline's vertices).
-void R12Linetype(DL_WriterA& dw, const Entity& e, bool r12) {
-  if (r12 && UpperAscii(e.linetype) != "BYLAYER") dw.dxfString(6, e.linetype);
-}
-
-void WriteEntity(DL_Dxf& dxf, DL_WriterA& dw, const Entity& e, bool r12) {
-  DL_Attributes a = Attributes(e);
-  switch (e.kind) {
-    case EntityKind::Line:
-      if (e.points.size() < 2) return;
-      dxf.writeLine(dw, DL_LineData(e.points[0].x, e.points[0].y, 0, e.points[1].x, e.points[1].y, 0), a);
-      break;
-    case EntityKind::Polyline: {
-      dxf.writePolyline(dw, DL_PolylineData(static_cast<int>(e.points.size()), 0, 0, e.closed ? 1 : 0), a);
-      R12Linetype(dw, e, r12);
-      if (e.width > 0 && r12) {   // an old POLYLINE has start and end widths only
-        dw.dxfReal(40, e.width);
-        dw.dxfReal(41, e.width);
-      } else if (e.width > 0) {
-        dw.dxfReal(43, e.width);
-      }
-      for (size_t i = 0; i < e.points.size(); ++i)
-        dxf.writeVertex(dw, DL_VertexData(e.points[i].x, e.points[i].y, 0, i < e.bulges.size() ? e.bulges[i] : 0));
-      dxf.writePolylineEnd(dw);
-      return;
-    }
-    case EntityKind::Circle:
-      dxf.writeCircle(dw, DL_CircleData(e.points[0].x, e.points[0].y, 0, e.radius), a);
-      break;
-    case EntityKind::Arc:
-      dxf.writeArc(dw, DL_ArcData(e.points[0].x, e.points[0].y, 0, e.radius, e.startAngle, e.endAngle), a);
-      break;
-    case EntityKind::Text: {
-      bool aligned = e.hAlign != 0 || e.vAlign != 0;
-      Point ap = aligned ? e.alignment : Point{0, 0};
-      dxf.writeText(dw, DL_TextData(e.points[0].x, e.points[0].y, 0, ap.x, ap.y, 0, e.height, e.widthFactor, 0,
-                                    e.hAlign, e.vAlign, e.text, e.style, e.rotation * kPi / 180.0), a);
-      break;
-    }
-    case EntityKind::Insert:
-      dxf.writeInsert(dw, DL_InsertData(e.text, e.points[0].x, e.points[0].y, 0, e.scaleX, e.scaleY, 1, e.rotation,
-                                        1, 1, 0, 0), a);
-      break;
-  }
-  R12Linetype(dw, e, r12);
-}
-
-// dxflib's R2000 style writer keeps the font names in extended data only;
-// the record is written here with the font and big font in their own codes.
-void WriteStyle(DL_WriterA& dw, const TextStyle& s, bool r12) {
-  dw.dxfString(0, "STYLE");
-  if (!r12) {
-    dw.handle();
-    dw.dxfString(100, "AcDbSymbolTableRecord");
-    dw.dxfString(100, "AcDbTextStyleTableRecord");
-  }
-  dw.dxfString(2, s.name);
-  dw.dxfInt(70, s.vertical ? 4 : 0);
-  dw.dxfReal(40, s.height);
-  dw.dxfReal(41, s.widthFactor);
-  dw.dxfReal(50, s.oblique);
-  dw.dxfInt(71, s.generation);
-  dw.dxfReal(42, s.height > 0 ? s.height : 2.5);
-  dw.dxfString(3, s.font);
-  dw.dxfString(4, s.bigFont);
-}
-
 bool IsSpecialLinetype(const std::string& name) {
   std::string u = UpperAscii(name);
   return u == "BYLAYER" || u == "BYBLOCK" || u == "CONTINUOUS";
+}
+
+// Writes a drawing's sections group by group. Every R2000 object gets its
+// handle from one counter, in file order, and names its owner, so that the
+// same drawing gives the same bytes and a reader finds nothing to repair.
+// R12 has neither handles nor owners.
+class SectionWriter {
+ public:
+  SectionWriter(DL_WriterA& dw, const Drawing& d, bool r12) : dw_(dw), d_(d), r12_(r12) {}
+
+  void Body() {
+    Reserve();
+    Tables();
+    Blocks();
+    Entities();
+    if (!r12_) Objects();
+  }
+  unsigned NextHandle() const { return next_; }
+
+ private:
+  unsigned New() { return next_++; }
+  void Handle(unsigned h, unsigned owner, int code = 5) {
+    if (r12_) return;
+    dw_.dxfHex(code, static_cast<int>(h));
+    dw_.dxfHex(330, static_cast<int>(owner));
+  }
+  void Sub(const char* marker) {
+    if (!r12_) dw_.dxfString(100, marker);
+  }
+  void Coord(int code, Point p) {
+    dw_.dxfReal(code, p.x);
+    dw_.dxfReal(code + 10, p.y);
+    dw_.dxfReal(code + 20, 0.0);
+  }
+
+  // Handles that are named before their objects are written.
+  void Reserve() {
+    for (unsigned* h : {&vportTable_, &ltypeTable_, &layerTable_, &styleTable_, &viewTable_, &ucsTable_, &appidTable_,
+                        &dimstyleTable_, &recordTable_, &modelRecord_, &paperRecord_, &rootDict_, &layoutDict_,
+                        &modelLayout_, &paperLayout_, &plotStyleDict_, &plotStylePlaceholder_})
+      *h = New();
+    for (size_t i = 0; i < d_.styles.size(); ++i) styleHandles_.push_back(New());
+    for (size_t i = 0; i < d_.blocks.size(); ++i) blockRecords_.push_back(New());
+  }
+
+  void TableBegin(const char* name, unsigned h, int count) {
+    dw_.dxfString(0, "TABLE");
+    dw_.dxfString(2, name);
+    Handle(h, 0);
+    Sub("AcDbSymbolTable");
+    dw_.dxfInt(70, count);
+  }
+  void Record(const char* type, unsigned h, unsigned table, const char* marker) {
+    dw_.dxfString(0, type);
+    Handle(h, table, std::strcmp(type, "DIMSTYLE") == 0 ? 105 : 5);
+    Sub("AcDbSymbolTableRecord");
+    Sub(marker);
+  }
+  void TableEnd() { dw_.dxfString(0, "ENDTAB"); }
+
+  void Tables() {
+    dw_.sectionTables();
+    // The view a reader opens with: the whole sheet.
+    TableBegin("VPORT", vportTable_, 1);
+    Record("VPORT", New(), vportTable_, "AcDbViewportTableRecord");
+    dw_.dxfString(2, "*ACTIVE");
+    dw_.dxfInt(70, 0);
+    Coord(10, {0, 0});
+    Coord(11, {1, 1});
+    Coord(12, {(d_.limitsMin.x + d_.limitsMax.x) / 2, (d_.limitsMin.y + d_.limitsMax.y) / 2});
+    const double spanX = d_.limitsMax.x - d_.limitsMin.x, spanY = d_.limitsMax.y - d_.limitsMin.y;
+    dw_.dxfReal(40, spanY * 1.05);
+    dw_.dxfReal(41, spanY > 0 ? spanX / spanY : 1.0);
+    dw_.dxfReal(42, 50.0);
+    dw_.dxfInt(71, 0);
+    dw_.dxfInt(72, 100);
+    TableEnd();
+
+    std::vector<const Linetype*> linetypes;
+    for (const Linetype& l : d_.linetypes)
+      if (!IsSpecialLinetype(l.name)) linetypes.push_back(&l);
+    TableBegin("LTYPE", ltypeTable_, static_cast<int>(linetypes.size()) + 3);
+    const Linetype byBlock{"BYBLOCK", "", {}}, byLayer{"BYLAYER", "", {}}, continuous{"CONTINUOUS", "Solid line", {}};
+    for (const Linetype* l : {&byBlock, &byLayer, &continuous}) WriteLinetype(*l);
+    for (const Linetype* l : linetypes) WriteLinetype(*l);
+    TableEnd();
+
+    TableBegin("LAYER", layerTable_, static_cast<int>(d_.layers.size()));
+    for (const Layer& l : d_.layers) {
+      Record("LAYER", New(), layerTable_, "AcDbLayerTableRecord");
+      dw_.dxfString(2, l.name);
+      dw_.dxfInt(70, 0);
+      dw_.dxfInt(62, l.color == 0 ? 7 : l.color);
+      dw_.dxfString(6, l.linetype.empty() ? "CONTINUOUS" : l.linetype);
+      if (!r12_) {
+        dw_.dxfInt(370, l.lineweight);
+        dw_.dxfHex(390, static_cast<int>(plotStylePlaceholder_));
+      }
+    }
+    TableEnd();
+
+    TableBegin("STYLE", styleTable_, static_cast<int>(d_.styles.size()));
+    for (size_t i = 0; i < d_.styles.size(); ++i) {
+      const TextStyle& s = d_.styles[i];
+      Record("STYLE", styleHandles_[i], styleTable_, "AcDbTextStyleTableRecord");
+      dw_.dxfString(2, s.name);
+      dw_.dxfInt(70, s.vertical ? 4 : 0);
+      dw_.dxfReal(40, s.height);
+      dw_.dxfReal(41, s.widthFactor);
+      dw_.dxfReal(50, s.oblique);
+      dw_.dxfInt(71, s.generation);
+      dw_.dxfReal(42, s.height > 0 ? s.height : 2.5);
+      dw_.dxfString(3, s.font);
+      dw_.dxfString(4, s.bigFont);
+    }
+    TableEnd();
+
+    TableBegin("VIEW", viewTable_, 0);
+    TableEnd();
+    TableBegin("UCS", ucsTable_, 0);
+    TableEnd();
+    TableBegin("APPID", appidTable_, 1);
+    Record("APPID", New(), appidTable_, "AcDbRegAppTableRecord");
+    dw_.dxfString(2, "ACAD");
+    dw_.dxfInt(70, 0);
+    TableEnd();
+
+    TableBegin("DIMSTYLE", dimstyleTable_, 1);
+    Sub("AcDbDimStyleTable");
+    Record("DIMSTYLE", New(), dimstyleTable_, "AcDbDimStyleTableRecord");
+    dw_.dxfString(2, "STANDARD");
+    dw_.dxfInt(70, 0);
+    if (!r12_ && !styleHandles_.empty()) {   // the dimension texts' style: STANDARD, or the first
+      size_t standard = 0;
+      for (size_t i = 0; i < d_.styles.size(); ++i)
+        if (SameName(d_.styles[i].name, "STANDARD")) standard = i;
+      dw_.dxfHex(340, static_cast<int>(styleHandles_[standard]));
+    }
+    TableEnd();
+
+    if (!r12_) {
+      TableBegin("BLOCK_RECORD", recordTable_, static_cast<int>(d_.blocks.size()) + 2);
+      BlockRecord(modelRecord_, "*Model_Space", modelLayout_);
+      BlockRecord(paperRecord_, "*Paper_Space", paperLayout_);
+      for (size_t i = 0; i < d_.blocks.size(); ++i) BlockRecord(blockRecords_[i], d_.blocks[i].name, 0);
+      TableEnd();
+    }
+    dw_.sectionEnd();
+  }
+
+  void WriteLinetype(const Linetype& l) {
+    Record("LTYPE", New(), ltypeTable_, "AcDbLinetypeTableRecord");
+    dw_.dxfString(2, l.name);
+    dw_.dxfInt(70, 0);
+    dw_.dxfString(3, l.description);
+    dw_.dxfInt(72, 65);
+    dw_.dxfInt(73, static_cast<int>(l.dashes.size()));
+    double length = 0;
+    for (double v : l.dashes) length += std::fabs(v);
+    dw_.dxfReal(40, length);
+    for (double v : l.dashes) {
+      dw_.dxfReal(49, v);
+      if (!r12_) dw_.dxfInt(74, 0);
+    }
+  }
+
+  void BlockRecord(unsigned h, const std::string& name, unsigned layout) {
+    Record("BLOCK_RECORD", h, recordTable_, "AcDbBlockTableRecord");
+    dw_.dxfString(2, name);
+    if (layout) dw_.dxfHex(340, static_cast<int>(layout));
+  }
+
+  void Blocks() {
+    dw_.sectionBlocks();
+    if (!r12_) {
+      BlockBegin(modelRecord_, "*Model_Space", {}, false);
+      BlockEnd(modelRecord_);
+      BlockBegin(paperRecord_, "*Paper_Space", {}, false);
+      BlockEnd(paperRecord_);
+    }
+    for (size_t i = 0; i < d_.blocks.size(); ++i) {
+      const Block& b = d_.blocks[i];
+      bool attributes = false;
+      for (const Entity& e : b.entities) attributes = attributes || e.kind == EntityKind::AttDef;
+      const unsigned record = r12_ ? 0 : blockRecords_[i];
+      BlockBegin(record, b.name, b.base, attributes);
+      for (const Entity& e : b.entities) WriteEntity(e, record, true);
+      BlockEnd(record);
+    }
+    dw_.sectionEnd();
+  }
+
+  void BlockBegin(unsigned record, const std::string& name, Point base, bool attributes) {
+    dw_.dxfString(0, "BLOCK");
+    Handle(New(), record);
+    Sub("AcDbEntity");
+    dw_.dxfString(8, "0");
+    Sub("AcDbBlockBegin");
+    dw_.dxfString(2, name);
+    dw_.dxfInt(70, attributes ? 2 : 0);
+    Coord(10, base);
+    dw_.dxfString(3, name);
+    dw_.dxfString(1, "");
+  }
+  void BlockEnd(unsigned record) {
+    dw_.dxfString(0, "ENDBLK");
+    Handle(New(), record);
+    Sub("AcDbEntity");
+    dw_.dxfString(8, "0");
+    Sub("AcDbBlockEnd");
+  }
+
+  void Entities() {
+    dw_.sectionEntities();
+    for (const Entity& e : d_.entities) WriteEntity(e, modelRecord_, false);
+    dw_.sectionEnd();
+  }
+
+  // The groups every entity starts with; gives its handle.
+  unsigned Common(const char* type, const Entity& e, unsigned owner, const char* marker) {
+    dw_.dxfString(0, type);
+    const unsigned h = r12_ ? 0 : New();
+    Handle(h, owner);
+    Sub("AcDbEntity");
+    dw_.dxfString(8, e.layer.empty() ? "0" : e.layer);
+    if (UpperAscii(e.linetype) != "BYLAYER" && !e.linetype.empty()) dw_.dxfString(6, e.linetype);
+    if (SafeColor(e.color) != 256) dw_.dxfInt(62, SafeColor(e.color));
+    Sub(marker);
+    return h;
+  }
+
+  void TextGroups(const Entity& e, const char* marker, bool attribute) {
+    Coord(10, e.points.empty() ? Point{} : e.points[0]);
+    dw_.dxfReal(40, e.height);
+    dw_.dxfString(1, e.text);
+    if (e.rotation != 0) dw_.dxfReal(50, e.rotation);
+    dw_.dxfReal(41, e.widthFactor);
+    dw_.dxfString(7, e.style);
+    if (e.hAlign != 0) dw_.dxfInt(72, e.hAlign);
+    if (e.hAlign != 0 || e.vAlign != 0) Coord(11, e.alignment);
+    Sub(marker);
+    if (attribute) {
+      if (e.kind == EntityKind::AttDef) dw_.dxfString(3, e.prompt);
+      dw_.dxfString(2, e.tag);
+      dw_.dxfInt(70, 0);
+      if (e.vAlign != 0) dw_.dxfInt(74, e.vAlign);
+    } else if (e.vAlign != 0) {
+      dw_.dxfInt(73, e.vAlign);
+    }
+  }
+
+  void WriteEntity(const Entity& e, unsigned owner, bool inBlock) {
+    switch (e.kind) {
+      case EntityKind::Line:
+        if (e.points.size() < 2) return;
+        Common("LINE", e, owner, "AcDbLine");
+        Coord(10, e.points[0]);
+        Coord(11, e.points[1]);
+        return;
+      case EntityKind::Polyline:
+        if (e.points.size() < 2) return;
+        if (r12_ && inBlock) return ExplodedPolyline(e, owner);
+        if (r12_) return OldPolyline(e, owner);
+        Common("LWPOLYLINE", e, owner, "AcDbPolyline");
+        dw_.dxfInt(90, static_cast<int>(e.points.size()));
+        dw_.dxfInt(70, e.closed ? 1 : 0);
+        if (e.width > 0) dw_.dxfReal(43, e.width);
+        for (size_t i = 0; i < e.points.size(); ++i) {
+          dw_.dxfReal(10, e.points[i].x);
+          dw_.dxfReal(20, e.points[i].y);
+          if (i < e.bulges.size() && e.bulges[i] != 0) dw_.dxfReal(42, e.bulges[i]);
+        }
+        return;
+      case EntityKind::Circle:
+      case EntityKind::Arc:
+        if (e.points.empty()) return;
+        Common(e.kind == EntityKind::Arc ? "ARC" : "CIRCLE", e, owner, "AcDbCircle");
+        Coord(10, e.points[0]);
+        dw_.dxfReal(40, e.radius);
+        if (e.kind == EntityKind::Arc) {
+          Sub("AcDbArc");
+          dw_.dxfReal(50, e.startAngle);
+          dw_.dxfReal(51, e.endAngle);
+        }
+        return;
+      case EntityKind::Solid: {
+        if (e.points.size() < 3) return;
+        Common("SOLID", e, owner, "AcDbTrace");
+        // Outline order to the file's order, which crosses the last two.
+        const Point last = e.points.size() > 3 ? e.points[3] : e.points[2];
+        Coord(10, e.points[0]);
+        Coord(11, e.points[1]);
+        Coord(12, last);
+        Coord(13, e.points[2]);
+        return;
+      }
+      case EntityKind::Text:
+        Common("TEXT", e, owner, "AcDbText");
+        TextGroups(e, "AcDbText", false);
+        return;
+      case EntityKind::AttDef:
+        if (!inBlock) return;
+        Common("ATTDEF", e, owner, "AcDbText");
+        TextGroups(e, "AcDbAttributeDefinition", true);
+        return;
+      case EntityKind::Insert: {
+        if (e.points.empty() || e.text.empty()) return;
+        const unsigned h = Common("INSERT", e, owner, "AcDbBlockReference");
+        if (!e.attributes.empty()) dw_.dxfInt(66, 1);
+        dw_.dxfString(2, e.text);
+        Coord(10, e.points[0]);
+        if (e.scaleX != 1 || e.scaleY != 1) {
+          dw_.dxfReal(41, e.scaleX);
+          dw_.dxfReal(42, e.scaleY);
+          dw_.dxfReal(43, 1.0);
+        }
+        if (e.rotation != 0) dw_.dxfReal(50, e.rotation);
+        if (e.attributes.empty()) return;
+        for (const Entity& a : e.attributes) {
+          Common("ATTRIB", a, h, "AcDbText");
+          TextGroups(a, "AcDbAttribute", true);
+        }
+        SequenceEnd(e, h);
+        return;
+      }
+    }
+  }
+
+  void SequenceEnd(const Entity& e, unsigned owner) {
+    dw_.dxfString(0, "SEQEND");
+    Handle(New(), owner);
+    Sub("AcDbEntity");
+    dw_.dxfString(8, e.layer.empty() ? "0" : e.layer);
+  }
+
+  void OldPolyline(const Entity& e, unsigned owner) {
+    Common("POLYLINE", e, owner, "AcDb2dPolyline");
+    dw_.dxfInt(66, 1);
+    Coord(10, {0, 0});
+    dw_.dxfInt(70, e.closed ? 1 : 0);
+    if (e.width > 0) {   // an old POLYLINE has start and end widths only
+      dw_.dxfReal(40, e.width);
+      dw_.dxfReal(41, e.width);
+    }
+    for (size_t i = 0; i < e.points.size(); ++i) {
+      dw_.dxfString(0, "VERTEX");
+      dw_.dxfString(8, e.layer.empty() ? "0" : e.layer);
+      Coord(10, e.points[i]);
+      if (i < e.bulges.size() && e.bulges[i] != 0) dw_.dxfReal(42, e.bulges[i]);
+    }
+    SequenceEnd(e, owner);
+  }
+
+  // Some readers lose an R12 block's polylines (their sequence ends count
+  // as owned by nothing): inside blocks they go out as lines and arcs.
+  void ExplodedPolyline(const Entity& e, unsigned owner) {
+    const size_t n = e.points.size(), segments = e.closed ? n : n - 1;
+    for (size_t i = 0; i < segments; ++i) {
+      Entity piece = e;
+      piece.attributes.clear();
+      const Point from = e.points[i], to = e.points[(i + 1) % n];
+      const double bulge = i < e.bulges.size() ? e.bulges[i] : 0;
+      if (bulge == 0) {
+        piece.kind = EntityKind::Line;
+        piece.points = {from, to};
+      } else {
+        const double offset = (1 - bulge * bulge) / (4 * bulge);
+        const Point centre{(from.x + to.x) / 2 - offset * (to.y - from.y),
+                           (from.y + to.y) / 2 + offset * (to.x - from.x)};
+        const double a1 = std::atan2(from.y - centre.y, from.x - centre.x) * 180 / kPi;
+        const double a2 = std::atan2(to.y - centre.y, to.x - centre.x) * 180 / kPi;
+        piece.kind = EntityKind::Arc;
+        piece.points = {centre};
+        piece.radius = std::hypot(from.x - centre.x, from.y - centre.y);
+        piece.startAngle = bulge > 0 ? a1 : a2;
+        piece.endAngle = bulge > 0 ? a2 : a1;
+      }
+      WriteEntity(piece, owner, true);
+    }
+  }
+
+  void Dictionary(const char* type, unsigned h, unsigned owner,
+                  std::initializer_list<std::pair<const char*, unsigned>> entries) {
+    dw_.dxfString(0, type);
+    Handle(h, owner);
+    dw_.dxfString(100, "AcDbDictionary");
+    dw_.dxfInt(281, 1);
+    for (const auto& [name, entry] : entries) {
+      dw_.dxfString(3, name);
+      dw_.dxfHex(350, static_cast<int>(entry));
+    }
+  }
+
+  // A layout of the A3 sheet for model or paper space, to be plotted 1:1.
+  void Layout(unsigned h, const char* name, int order, unsigned record) {
+    dw_.dxfString(0, "LAYOUT");
+    Handle(h, layoutDict_);
+    dw_.dxfString(100, "AcDbPlotSettings");
+    dw_.dxfString(1, "");
+    dw_.dxfString(2, "none_device");
+    dw_.dxfString(4, "ISO_A3_(420.00_x_297.00_MM)");
+    dw_.dxfString(6, "");
+    for (int code = 40; code <= 43; ++code) dw_.dxfReal(code, 0.0);
+    dw_.dxfReal(44, d_.limitsMax.x - d_.limitsMin.x);
+    dw_.dxfReal(45, d_.limitsMax.y - d_.limitsMin.y);
+    for (int code = 46; code <= 49; ++code) dw_.dxfReal(code, 0.0);
+    dw_.dxfReal(140, 0.0);
+    dw_.dxfReal(141, 0.0);
+    dw_.dxfReal(142, 1.0);
+    dw_.dxfReal(143, 1.0);
+    dw_.dxfInt(70, 688);
+    dw_.dxfInt(72, 1);   // millimetres
+    dw_.dxfInt(73, 0);
+    dw_.dxfInt(74, 5);
+    dw_.dxfString(7, "");
+    dw_.dxfInt(75, 16);  // 1:1
+    dw_.dxfReal(147, 1.0);
+    dw_.dxfString(100, "AcDbLayout");
+    dw_.dxfString(1, name);
+    dw_.dxfInt(70, 1);
+    dw_.dxfInt(71, order);
+    dw_.dxfReal(10, d_.limitsMin.x);
+    dw_.dxfReal(20, d_.limitsMin.y);
+    dw_.dxfReal(11, d_.limitsMax.x);
+    dw_.dxfReal(21, d_.limitsMax.y);
+    Coord(12, {0, 0});
+    Coord(14, d_.limitsMin);
+    Coord(15, d_.limitsMax);
+    dw_.dxfReal(146, 0.0);
+    Coord(13, {0, 0});
+    Coord(16, {1, 0});
+    Coord(17, {0, 1});
+    dw_.dxfInt(76, 0);
+    dw_.dxfHex(330, static_cast<int>(record));
+  }
+
+  void Objects() {
+    dw_.dxfString(0, "SECTION");
+    dw_.dxfString(2, "OBJECTS");
+    const unsigned groups = New(), mlineStyles = New(), mlineStyle = New();
+    Dictionary("DICTIONARY", rootDict_, 0,
+               {{"ACAD_GROUP", groups}, {"ACAD_LAYOUT", layoutDict_}, {"ACAD_MLINESTYLE", mlineStyles},
+                {"ACAD_PLOTSTYLENAME", plotStyleDict_}});
+    Dictionary("DICTIONARY", groups, rootDict_, {});
+    Dictionary("DICTIONARY", layoutDict_, rootDict_, {{"Layout1", paperLayout_}, {"Model", modelLayout_}});
+    Dictionary("DICTIONARY", mlineStyles, rootDict_, {{"Standard", mlineStyle}});
+    Dictionary("ACDBDICTIONARYWDFLT", plotStyleDict_, rootDict_, {{"Normal", plotStylePlaceholder_}});
+    dw_.dxfString(100, "AcDbDictionaryWithDefault");
+    dw_.dxfHex(340, static_cast<int>(plotStylePlaceholder_));
+    dw_.dxfString(0, "ACDBPLACEHOLDER");
+    Handle(plotStylePlaceholder_, plotStyleDict_);
+    dw_.dxfString(0, "MLINESTYLE");
+    Handle(mlineStyle, mlineStyles);
+    dw_.dxfString(100, "AcDbMlineStyle");
+    dw_.dxfString(2, "Standard");
+    dw_.dxfInt(70, 0);
+    dw_.dxfString(3, "");
+    dw_.dxfInt(62, 256);
+    dw_.dxfReal(51, 90.0);
+    dw_.dxfReal(52, 90.0);
+    dw_.dxfInt(71, 2);
+    for (double offset : {0.5, -0.5}) {
+      dw_.dxfReal(49, offset);
+      dw_.dxfInt(62, 256);
+      dw_.dxfString(6, "BYLAYER");
+    }
+    Layout(paperLayout_, "Layout1", 1, paperRecord_);
+    Layout(modelLayout_, "Model", 0, modelRecord_);
+    dw_.sectionEnd();
+  }
+
+  DL_WriterA& dw_;
+  const Drawing& d_;
+  const bool r12_;
+  unsigned next_ = 1;
+  unsigned vportTable_ = 0, ltypeTable_ = 0, layerTable_ = 0, styleTable_ = 0, viewTable_ = 0, ucsTable_ = 0,
+           appidTable_ = 0, dimstyleTable_ = 0, recordTable_ = 0, modelRecord_ = 0, paperRecord_ = 0,
+           rootDict_ = 0, layoutDict_ = 0, modelLayout_ = 0, paperLayout_ = 0, plotStyleDict_ = 0,
+           plotStylePlaceholder_ = 0;
+  std::vector<unsigned> styleHandles_, blockRecords_;
+};
+
+// The box the page's entities cover, blocks and texts included; the sheet's
+// limits when it draws nothing.
+Extents DrawingExtents(const Drawing& d) {
+  Extents e = PageExtents(FlattenPage(d));
+  if (e.empty) {
+    e.Add(d.limitsMin);
+    e.Add(d.limitsMax);
+  }
+  return e;
 }
 
 }  // namespace
@@ -364,87 +861,54 @@ bool ReadDxfFile(const std::string& path, Drawing& out, std::string& error) {
 std::string DxfText(const Drawing& drawing, DxfVersion version) {
   const bool r12 = version == DxfVersion::R12;
   const DL_Codes::version code = r12 ? DL_Codes::AC1009 : DL_Codes::AC1015;
-  DL_Dxf dxf;
-  // dxflib keeps the version it writes for in DL_Dxf, set only by out(),
-  // which opens a file: the null device takes that file.
-  std::unique_ptr<DL_WriterA> setsVersion(dxf.out(kNullDevice, code));
+  // The sections first, so that the header can name the next free handle.
+  std::string body;
+  TextWriter bodyWriter(body, code);
+  SectionWriter sections(bodyWriter, drawing, r12);
+  sections.Body();
+  bodyWriter.dxfEOF();
+
   std::string text;
-  std::unique_ptr<DL_WriterA> dw = std::make_unique<TextWriter>(text, code);
-  dxf.writeHeader(*dw);
-  dw->dxfString(9, "$DWGCODEPAGE");
-  dw->dxfString(3, "ANSI_932");
+  TextWriter dw(text, code);
+  const Extents ext = DrawingExtents(drawing);
+  dw.sectionHeader();
+  dw.dxfString(9, "$ACADVER");
+  dw.dxfString(1, r12 ? "AC1009" : "AC1015");
+  dw.dxfString(9, "$DWGCODEPAGE");
+  dw.dxfString(3, "ANSI_932");
+  dw.dxfString(9, "$INSBASE");
+  for (int c : {10, 20, 30}) dw.dxfReal(c, 0.0);
+  dw.dxfString(9, "$EXTMIN");
+  dw.dxfReal(10, ext.minX);
+  dw.dxfReal(20, ext.minY);
+  dw.dxfReal(30, 0.0);
+  dw.dxfString(9, "$EXTMAX");
+  dw.dxfReal(10, ext.maxX);
+  dw.dxfReal(20, ext.maxY);
+  dw.dxfReal(30, 0.0);
+  dw.dxfString(9, "$LIMMIN");
+  dw.dxfReal(10, drawing.limitsMin.x);
+  dw.dxfReal(20, drawing.limitsMin.y);
+  dw.dxfString(9, "$LIMMAX");
+  dw.dxfReal(10, drawing.limitsMax.x);
+  dw.dxfReal(20, drawing.limitsMax.y);
+  dw.dxfString(9, "$LTSCALE");
+  dw.dxfReal(40, drawing.ltscale);
   if (!r12) {
-    dw->dxfString(9, "$INSUNITS");
-    dw->dxfInt(70, 4);   // millimetres
+    dw.dxfString(9, "$MEASUREMENT");
+    dw.dxfInt(70, 1);   // metric
+    dw.dxfString(9, "$INSUNITS");
+    dw.dxfInt(70, 4);   // millimetres
+    dw.dxfString(9, "$HANDSEED");
+    dw.dxfHex(5, static_cast<int>(sections.NextHandle()));
   }
-  dw->sectionEnd();
-  dw->sectionTables();
-  dxf.writeVPort(*dw);
-
-  std::vector<const Linetype*> linetypes;
-  for (const Linetype& l : drawing.linetypes)
-    if (!IsSpecialLinetype(l.name)) linetypes.push_back(&l);
-  dw->tableLinetypes(static_cast<int>(linetypes.size()) + 3);
-  dxf.writeLinetype(*dw, DL_LinetypeData("BYBLOCK", "", 0, 0, 0.0));
-  dxf.writeLinetype(*dw, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
-  dxf.writeLinetype(*dw, DL_LinetypeData("CONTINUOUS", "Solid line", 0, 0, 0.0));
-  for (const Linetype* l : linetypes) {
-    std::vector<double> pattern = l->dashes;
-    double length = 0;
-    for (double v : pattern) length += std::fabs(v);
-    dxf.writeLinetype(*dw, DL_LinetypeData(l->name, l->description, 0, static_cast<int>(pattern.size()), length,
-                                           pattern.empty() ? nullptr : pattern.data()));
-  }
-  dw->tableEnd();
-
-  dw->tableLayers(static_cast<int>(drawing.layers.size()));
-  for (const Layer& l : drawing.layers)
-    dxf.writeLayer(*dw, DL_LayerData(l.name, 0), DL_Attributes("", l.color, -1, l.linetype, 1.0));
-  dw->tableEnd();
-
-  dw->tableStyle(static_cast<int>(drawing.styles.size()));
-  for (const TextStyle& s : drawing.styles) WriteStyle(*dw, s, r12);
-  dw->tableEnd();
-
-  dxf.writeView(*dw);
-  dxf.writeUcs(*dw);
-  dw->tableAppid(1);
-  dxf.writeAppid(*dw, "ACAD");
-  dw->tableEnd();
-  dxf.writeDimStyle(*dw, 2.5, 0.625, 0.625, 0.625, 2.5);
-  if (!r12) {   // R12 has no block records, layouts or objects
-    dxf.writeBlockRecord(*dw);
-    for (const Block& b : drawing.blocks) dxf.writeBlockRecord(*dw, b.name);
-    dw->tableEnd();
-  }
-  dw->sectionEnd();
-
-  dw->sectionBlocks();
+  dw.sectionEnd();
   if (!r12) {
-    dxf.writeBlock(*dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(*dw, "*Model_Space");
-    dxf.writeBlock(*dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(*dw, "*Paper_Space");
-    dxf.writeBlock(*dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
-    dxf.writeEndBlock(*dw, "*Paper_Space0");
+    dw.dxfString(0, "SECTION");
+    dw.dxfString(2, "CLASSES");
+    dw.sectionEnd();
   }
-  for (const Block& b : drawing.blocks) {
-    dxf.writeBlock(*dw, DL_BlockData(b.name, 0, b.base.x, b.base.y, 0.0));
-    for (const Entity& e : b.entities) WriteEntity(dxf, *dw, e, r12);
-    dxf.writeEndBlock(*dw, b.name);
-  }
-  dw->sectionEnd();
-
-  dw->sectionEntities();
-  for (const Entity& e : drawing.entities) WriteEntity(dxf, *dw, e, r12);
-  dw->sectionEnd();
-
-  if (!r12) {
-    dxf.writeObjects(*dw);
-    dxf.writeObjectsEnd(*dw);
-  }
-  dw->dxfEOF();
-  return text;
+  return text + body;
 }
 
 bool WriteDxfFile(const std::string& path, const Drawing& drawing, std::string& error, DxfVersion version) {

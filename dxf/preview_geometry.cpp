@@ -190,6 +190,17 @@ class Flattener {
           AddRun(ArcPoints(e.points[0], e.radius, e.startAngle, sweep), e, c);
         }
         break;
+      case EntityKind::Solid:
+        if (e.points.size() >= 3) {
+          std::vector<Point> outline = e.points;
+          outline.push_back(e.points[0]);
+          const size_t first = page.strokes.size();
+          AddRun(outline, e, c);
+          for (size_t i = first; i < page.strokes.size(); ++i) page.strokes[i].filled = true;
+        }
+        break;
+      case EntityKind::AttDef:
+        break;  // a definition shows only through an insert's values
       case EntityKind::Text: {
         if (e.points.empty()) break;
         PlacedText placed = PlaceText(e);
@@ -213,6 +224,8 @@ class Flattener {
         inner.color = ColorOf(e, c);
         inner.depth = c.depth + 1;
         Entities(block->entities, inner);
+        // Attribute values stand where they are, not in the block's frame.
+        Entities(e.attributes, c);
         break;
       }
     }
@@ -303,9 +316,7 @@ Extents PageExtents(const PreviewPage& page) {
   for (const Stroke& s : page.strokes)
     for (const Point& p : s.points) extents.Add(p);
   for (const PlacedText& t : page.texts) {
-    // A single-byte character is about half as wide as it is high, a
-    // double-byte one (two bytes) about as wide: half the height per byte.
-    const double width = t.text.size() * t.height * t.widthFactor / 2;
+    const double width = TextWidth(t.text, t.height, t.widthFactor);
     const double left = t.anchor == TextAnchor::Left ? 0 : t.anchor == TextAnchor::Centre ? -width / 2 : -width;
     const double turn = Radians(t.rotation);
     const double cosT = std::cos(turn), sinT = std::sin(turn);

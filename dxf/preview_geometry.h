@@ -39,6 +39,7 @@ struct Stroke {
   std::vector<Point> points;
   double width = 0;  // drawing units; 0 = the thinnest line
   int color = 7;     // ACI number, resolved from layer and block
+  bool filled = false;  // a closed outline painted solid
 };
 
 enum class TextAnchor { Left, Centre, Right };

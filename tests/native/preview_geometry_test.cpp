@@ -170,9 +170,9 @@ TEST(PreviewFlatten, BulgesArcsAndTextPlaces) {
 
   PreviewPage words;
   words.texts.push_back(PlaceText(text));
-  const Extents box = PageExtents(words);
-  EXPECT_DOUBLE_EQ(box.minX, 48);
-  EXPECT_DOUBLE_EQ(box.maxX, 52);
+  const Extents box = PageExtents(words);  // two half-width characters, each as wide as high
+  EXPECT_DOUBLE_EQ(box.minX, 46);
+  EXPECT_DOUBLE_EQ(box.maxX, 54);
   EXPECT_DOUBLE_EQ(box.minY, 18);
   EXPECT_DOUBLE_EQ(box.maxY, 22);
 }
