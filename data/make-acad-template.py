@@ -15,6 +15,7 @@ Run with Debian's Python, which has python3-ezdxf:
 The output is the same bytes on every run (fixed metadata, fixed handles).
 """
 import io
+import math
 import os
 import sys
 
@@ -135,8 +136,12 @@ def motor(b):
 
 
 def dot(b):
-    # a donut with no hole: two half-circle segments of full width
-    b.add_lwpolyline([(-0.4, 0, 1), (0.4, 0, 1)], format="xyb", close=True, dxfattribs={"const_width": 0.8})
+    # A filled twelve-sided dot of radius 0.4, as five solids fanned from one
+    # corner: every reader fills a solid, where some drop a wide polyline.
+    corners = [(0.4 * math.cos(math.radians(30 * k)), 0.4 * math.sin(math.radians(30 * k))) for k in range(12)]
+    for k in range(1, 11, 2):
+        a, b1, c, d = corners[0], corners[k], corners[k + 1], corners[k + 2]
+        b.add_solid([a, b1, d, c])  # a solid's last two corners cross
 
 
 def terminal(b):
@@ -161,6 +166,47 @@ BLOCKS = [
     ("黒丸", dot),
     ("端子", terminal),
 ]
+
+# The A3 sheet (420 x 297), drawn in model space as one block so that the
+# title block's fields are attributes of one insert. The border keeps a
+# 20 mm binding margin on the left; the right one is narrower, since the
+# page's frame lines reach x 415. The title block sits in the lower right,
+# below the lowest texts of the page (their baselines at y 45).
+SHEET = "A3-SHEET"
+BORDER = (20, 5, 417, 292)
+TITLE_TOP = 41
+# (label, tag, prompt, label cell x1, value cell x2, row bottom y): the value
+# cell runs from the label cell's right edge (x1 + 20) to x2.
+FIELDS = [
+    ("図面名称", "TITLE", "図面名称", 237, 417, 32),
+    ("図番", "DWGNO", "図番", 237, 357, 23),
+    ("頁", "PAGE", "頁 (n / N)", 357, 417, 23),
+    ("作成", "DRAWN", "作成", 237, 297, 14),
+    ("照査", "CHECKED", "照査", 297, 357, 14),
+    ("承認", "APPROVED", "承認", 357, 417, 14),
+    ("日付", "DATE", "日付", 237, 297, 5),
+    ("改訂", "REVISION", "改訂", 297, 417, 5),
+]
+
+
+def sheet(b):
+    attribs = {"layer": "SHEET"}
+    rect(b, *BORDER)
+    for e in b:
+        e.dxf.layer = "SHEET"
+    x1, y1, x2, _ = BORDER
+    left = FIELDS[0][3]
+    b.add_lwpolyline([(left, y1), (x2, y1), (x2, TITLE_TOP), (left, TITLE_TOP)], close=True, dxfattribs=attribs)
+    for y in (14, 23, 32):
+        b.add_line((left, y), (x2, y), dxfattribs=attribs)
+    for label, tag, prompt, lx, vx, y in FIELDS:
+        b.add_line((lx, y), (lx, y + 9), dxfattribs=attribs)
+        b.add_line((lx + 20, y), (lx + 20, y + 9), dxfattribs=attribs)
+        b.add_text(label, dxfattribs={"layer": "SHEET", "height": 2.5, "width": 0.8, "style": "Standard",
+                                      "insert": (lx + 2, y + 3.25)})
+        b.add_attdef(tag, (lx + 22, y + 3.25), "", dxfattribs={"layer": "SHEET", "height": 2.5, "width": 0.8,
+                                                              "style": "Standard", "prompt": prompt})
+
 
 FIXED_DATE = 2460000.5  # a fixed Julian date for the time stamps
 
@@ -188,9 +234,14 @@ def build():
     style.dxf.height = 0
     style.dxf.width = 0.8
 
+    doc.layers.add("SHEET", color=7, lineweight=50)
     for name, draw in BLOCKS:
         block = doc.blocks.new(name=name, base_point=(0, 0, 0))
         draw(block)
+    sheet(doc.blocks.new(name=SHEET, base_point=(0, 0, 0)))
+    # Every page starts with the sheet; its fields hold the definitions'
+    # defaults until the program fills them in.
+    doc.modelspace().add_blockref(SHEET, (0, 0), dxfattribs={"layer": "SHEET"}).add_auto_attribs({})
     return doc
 
 

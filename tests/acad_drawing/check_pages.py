@@ -49,6 +49,8 @@ def L(x1, y1, x2, y2, lt="BYLAYER"):
 
 
 FRAME = [L(32, 240, 415, 240, "CENTER"), L(32, 90, 415, 90, "CENTER")]
+# Every page starts from the template's A3 sheet.
+SHEET = [("A3-SHEET", (0, 0))]
 
 # Page 1: M1 direct (x 60), D2 digital input to a relay (100), D3 digital
 # output (140), F4 feeder with earth leakage (180), A5 analogue input to
@@ -66,7 +68,7 @@ PAGE1_LINES = FRAME + [
     L(318, 110, 322, 110), L(318, 110, 318, 108), L(322, 110, 322, 108),
     L(320, 110, 320, 105), L(320, 98, 320, 95), L(310, 95, 320, 95),
 ]
-PAGE1_INSERTS = [
+PAGE1_INSERTS = SHEET + [
     ("黒丸", (60, 230)), ("1P_MCB01", (60, 200)), ("1P_MG_SW01", (60, 160)), ("TH", (60, 140)), ("端子", (60, 90)),
     ("ACM", (55, 60)),
     ("RY_A接点01", (100, 250)), ("端子", (100, 240)), ("MY-RY", (100, 200)),
@@ -107,7 +109,7 @@ PAGE2_LINES = [
     L(140, 245, 140, 241), L(140, 239, 140, 205),
     L(180, 245, 180, 241), L(180, 239, 180, 205),
 ]
-PAGE2_INSERTS = [
+PAGE2_INSERTS = SHEET + [
     ("DO-BOX", (60, 125)), ("端子", (60, 90)),
     ("黒丸", (100, 230)), ("1P_ELB01", (100, 200)), ("1P_MG_SW01", (100, 160)), ("黒丸", (100, 170)),
     ("1P_MG_SW01", (120, 160)), ("黒丸", (100, 145)), ("TH", (100, 130)), ("端子", (100, 90)), ("ACM", (95, 60)),
@@ -150,7 +152,7 @@ def main():
     check_page("page 2", os.path.join(mixed, "plant2.DWG"), PAGE2_LINES, PAGE2_TEXTS, PAGE2_INSERTS, [])
     check("no page 3", os.path.exists(os.path.join(mixed, "plant3.DWG")), False)
     # An empty first NAME: the template with its frame lines, nothing else.
-    check_page("empty list page 1", os.path.join(work, "empty", "blank1.DWG"), FRAME, [], [], [])
+    check_page("empty list page 1", os.path.join(work, "empty", "blank1.DWG"), FRAME, [], SHEET, [])
 
     # "DXFで作図" of the same list, in both versions: page for page, the
     # entities the stand-in saved, as multisets with their coordinates.

@@ -71,8 +71,16 @@ def main(path):
             if not all(near(a, b) for a, b in zip(got, EXTENTS[name])):
                 failures.append(f"block {name}: extents {got}, wanted {EXTENTS[name]}")
     dot = doc.blocks.get("黒丸")
-    if dot is not None and not any(e.dxf.const_width > 0 for e in dot.query("LWPOLYLINE")):
-        failures.append("黒丸 is not a filled dot")
+    if dot is not None and (len(dot.query("SOLID")) == 0 or len(dot) != len(dot.query("SOLID"))):
+        failures.append("黒丸 is not a dot of solids")
+    # The sheet: one insert in model space whose values are the blank title fields.
+    inserts = doc.modelspace().query("INSERT")
+    fields = {a.dxf.tag: a.dxf.text for a in inserts[0].attribs} if len(inserts) == 1 else {}
+    want = dict.fromkeys(["TITLE", "DWGNO", "PAGE", "DRAWN", "CHECKED", "APPROVED", "DATE", "REVISION"], "")
+    if [i.dxf.name for i in inserts] != ["A3-SHEET"] or fields != want:
+        failures.append(f"sheet inserts {[i.dxf.name for i in inserts]}, fields {fields}")
+    if (tuple(doc.header["$LIMMIN"])[:2], tuple(doc.header["$LIMMAX"])[:2]) != ((0, 0), (420, 297)):
+        failures.append("limits are not the A3 sheet")
 
     if "Center" not in doc.linetypes or len(doc.linetypes.get("Center").pattern_tags.tags) == 0:
         failures.append("linetype Center missing or without a pattern")

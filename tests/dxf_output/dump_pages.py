@@ -5,7 +5,9 @@ space entities, one line each in file order, texts as Shift-JIS bytes:
   TEXT L|C x,y "text" STYLE height width
   INSERT name x,y sx,sy rotation
   PLINE closed|open x,y x,y ...
-usage: dump_pages.py <file>..."""
+With --layers every line ends with the entity's layer, and a centred text
+tells its start point (group 10) too: ... from x,y LAYER.
+usage: dump_pages.py [--layers] <file>..."""
 import sys
 
 import ezdxf
@@ -20,6 +22,8 @@ def pt(p):
 
 
 def main(paths):
+    layers = paths[:1] == ["--layers"]
+    paths = paths[1:] if layers else paths
     out = []
     for path in paths:
         doc = ezdxf.readfile(path)
@@ -27,6 +31,7 @@ def main(paths):
         out += [f"AUDIT {e.message}" for e in doc.audit().errors]
         for e in doc.modelspace():
             t = e.dxftype()
+            n = len(out)
             if t == "LINE":
                 out.append(f"LINE {pt(e.dxf.start)} {pt(e.dxf.end)} {e.dxf.linetype}")
             elif t == "TEXT":
@@ -42,6 +47,10 @@ def main(paths):
                 out.append(f"PLINE {'closed' if e.is_closed else 'open'} " + " ".join(points))
             else:
                 out.append(t)
+            if layers:
+                if t == "TEXT" and e.dxf.halign == 1:
+                    out[n] += f" from {pt(e.dxf.insert)}"
+                out[n] += f" {e.dxf.layer}"
     sys.stdout.buffer.write(("\n".join(out) + "\n").encode("cp932", errors="replace"))
 
 

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "acad/acad_dxf.h"
+#include "acad/page_layout.h"
+#include "bench/acad_mixed_list.h"
 #include "dxf/dxf_io.h"
 #include "tests/support/temp_dir.h"
 
@@ -26,8 +28,9 @@ dxf::Drawing Template() {
 }
 
 // The pages as ezdxf reads them back (tests/dxf_output/dump_pages.py).
-Lines ReadBack(const std::vector<std::string>& files) {
+Lines ReadBack(const std::vector<std::string>& files, bool layers = false) {
   std::string command = "/usr/bin/python3 " + std::string(QEL_SOURCE_DIR) + "/tests/dxf_output/dump_pages.py";
+  if (layers) command += " --layers";
   for (const std::string& f : files) command += " '" + f + "'";
   Lines out;
   std::FILE* p = popen(command.c_str(), "r");
@@ -58,7 +61,7 @@ Lines Decode(const dxf::Drawing& page) {
 
 Grid FeederList() {
   Grid list(21, 3);
-  list.SetCell(kName, 1, "F1");
+  list.SetCell(kName, 1, "第1動力盤 FEEDER-NORTH");
   list.SetCell(kStart, 1, "送り");
   list.SetCell(kKw, 1, "11");
   list.SetCell(kVolt, 1, "200");
@@ -67,15 +70,21 @@ Grid FeederList() {
   return list;
 }
 
-// The lines ezdxf gives for the feeder page, after the file line.
+// The lines ezdxf gives for the feeder page, after the file line: the
+// template's sheet, then each step on the layer of what it draws. A centred
+// text starts half its estimated width left of its centre: 2.5 x 0.8 = 2
+// per half-width character, twice that per full-width one ("Panel No.1":
+// 10 characters, 20 wide; the name: 4 full-width and 14 half-width, 44).
 const Lines kFeederPage = {
-    "LINE 32,240 415,240 Center", "LINE 32,90 415,90 Center", "LINE 50,230 400,230 BYLAYER",
-    "TEXT L 50,232 \"AC 200V\" Standard 2.5 0.8", "INSERT 黒丸 60,230 1,1 0", "LINE 60,230 60,200 BYLAYER",
-    "INSERT 1P_MCB01 60,200 1,1 0", "TEXT L 66,200 \"MCCB1\" Standard 2.5 0.8",
-    "TEXT L 66,195 \"EG53\" Standard 2.5 0.8", "TEXT L 66,190 \"50\" Standard 2.5 0.8", "LINE 60,193 60,91 BYLAYER",
-    "INSERT 端子 60,90 1,1 0", "LINE 60,89 60,70 BYLAYER", "PLINE closed 50,60 75,60 75,70 50,70",
-    "TEXT C 60,55 \"Panel No.1\" Standard 2.5 0.8", "TEXT C 60,50 \"F1\" Standard 2.5 0.8",
-    "TEXT C 60,45 \"11 kW\" Standard 2.5 0.8"};
+    "INSERT A3-SHEET 0,0 1,1 0 SHEET", "LINE 32,240 415,240 Center FRAME", "LINE 32,90 415,90 Center FRAME",
+    "LINE 50,230 400,230 BYLAYER BUS", "TEXT L 50,232 \"AC 200V\" Standard 2.5 0.8 TEXT",
+    "INSERT 黒丸 60,230 1,1 0 SYMBOL", "LINE 60,230 60,200 BYLAYER WIRING", "INSERT 1P_MCB01 60,200 1,1 0 SYMBOL",
+    "TEXT L 66,200 \"MCCB1\" Standard 2.5 0.8 TEXT", "TEXT L 66,195 \"EG53\" Standard 2.5 0.8 TEXT",
+    "TEXT L 66,190 \"50\" Standard 2.5 0.8 TEXT", "LINE 60,193 60,91 BYLAYER WIRING", "INSERT 端子 60,90 1,1 0 SYMBOL",
+    "LINE 60,89 60,70 BYLAYER WIRING", "PLINE closed 50,60 75,60 75,70 50,70 SYMBOL",
+    "TEXT C 60,55 \"Panel No.1\" Standard 2.5 0.8 from 50,55 TEXT",
+    "TEXT C 60,50 \"第1動力盤 FEEDER-NORTH\" Standard 2.5 0.8 from 38,50 TEXT",
+    "TEXT C 60,45 \"11 kW\" Standard 2.5 0.8 from 55,45 TEXT"};
 
 TEST(DxfPages, FeederPageReadBackInBothVersions) {
   TempDir dir;
@@ -97,7 +106,36 @@ TEST(DxfPages, FeederPageReadBackInBothVersions) {
     want.push_back(marker);  // no audit error between it and the entities
     want.insert(want.end(), kFeederPage.begin(), kFeederPage.end());
   }
-  EXPECT_EQ(ReadBack(files), want);
+  EXPECT_EQ(ReadBack(files, true), want);
+}
+
+// The 79-row list's ten pages: what tests/dxf_output/check_sheet_pages.py
+// finds wrong (audit fixes, extents, layers, title fields), and the bytes of
+// a second run.
+TEST(DxfPages, TheLongListOnA3SheetsInBothVersions) {
+  TempDir dir;
+  std::vector<dxf::Drawing> pages = LayOutDxfPages(bench::AcadMixedList(), Template());
+  ASSERT_EQ(pages.size(), 10u);
+  FillTitleBlocks(pages, "盤A", "2025/04/01");
+  for (auto [version, base] : {std::pair{dxf::DxfVersion::R2000, "new"}, std::pair{dxf::DxfVersion::R12, "old"}}) {
+    const DxfWriteResult r = WriteDxfPages(pages, dir.File(base), version);
+    ASSERT_TRUE(r.Ok()) << r.message;
+    std::string command = "/usr/bin/python3 " + std::string(QEL_SOURCE_DIR) +
+                          "/tests/dxf_output/check_sheet_pages.py 盤A 2025/04/01";
+    for (const std::string& f : r.written) command += " '" + f + "'";
+    std::FILE* p = popen(command.c_str(), "r");
+    ASSERT_TRUE(p);
+    std::string found;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) found.append(buf, n);
+    EXPECT_EQ(pclose(p), 0);
+    EXPECT_EQ(found, "") << base;
+    const std::string first = TempDir::Read(r.written[0]);
+    const std::vector<dxf::Drawing> again = LayOutDxfPages(bench::AcadMixedList(), Template());
+    std::vector<dxf::Drawing> filled = again;
+    FillTitleBlocks(filled, "盤A", "2025/04/01");
+    EXPECT_TRUE(first == dxf::DxfText(filled[0], version)) << base << ": a second run gave other bytes";
+  }
 }
 
 TEST(DxfPages, BadNamesStayOneTextEach) {
@@ -137,7 +175,7 @@ TEST(DxfPages, PagesAndEntitiesAsTheAutoCadJobMakesThem) {
   empty.SetCell(kStart, 1, "直");
   std::vector<dxf::Drawing> pages = LayOutDxfPages(empty, templ);
   ASSERT_EQ(pages.size(), 1u);
-  EXPECT_EQ(Decode(pages[0]), (Lines{"L 32,240 415,240 Center", "L 32,90 415,90 Center"}));
+  EXPECT_EQ(Decode(pages[0]), (Lines{"I A3-SHEET 0,0", "L 32,240 415,240 Center", "L 32,90 415,90 Center"}));
   EXPECT_EQ(pages[0].blocks.size(), templ.blocks.size());
 
   // Eight rows fill one page; a ninth starts page 2, framed (row 8 was a
@@ -155,7 +193,8 @@ TEST(DxfPages, PagesAndEntitiesAsTheAutoCadJobMakesThem) {
   pages = LayOutDxfPages(motors, templ);
   ASSERT_EQ(pages.size(), 2u);
   EXPECT_EQ(Decode(pages[1]),
-            (Lines{"L 32,240 415,240 Center", "L 32,90 415,90 Center", "L 60,247 60,241 BYLAYER", "I 端子 60,240",
+            (Lines{"I A3-SHEET 0,0", "L 32,240 415,240 Center", "L 32,90 415,90 Center", "L 60,247 60,241 BYLAYER",
+                   "I 端子 60,240",
                    "L 60,239 60,205 BYLAYER", "I BOX 60,200", "C 60,270 Tag, T9", "C 60,260 D9", "C 60,200 PLC"}));
   // Empty cells (breaker, trip, contactor, thermal) give no text at all, as
   // an empty line ends AutoCAD's TEXT: each motor column keeps MCCB, 88-,
@@ -222,6 +261,27 @@ TEST(DxfDrawToFile, QuestionTemplateAndFileType) {
   EXPECT_TRUE(o.ok) << o.message;
   EXPECT_EQ(ReadBack({dir.File("plant1.dxf")}).at(0), "FILE AC1009 cp932") << "the second file type is R12";
   EXPECT_EQ(asked.size(), 3u);
+}
+
+TEST(DxfDrawToFile, TheMessageNamesTheRowsLeftUndrawn) {
+  TempDir dir;
+  const std::string templ = std::string(QEL_SOURCE_DIR) + "/data/Qel-Acad.DWG";
+  auto never = [](const std::string&) { return false; };
+  auto yes = [](const std::string&, const std::string&) { return true; };
+  Grid list = FeederList();
+  list.SetRowCount(5);
+  EXPECT_EQ(UndrawnRowsNote(list), "") << "the list simply ends";
+  list.SetCell(kName, 3, "F3");  // row 2 has no name
+  EXPECT_EQ(UndrawnRowsNote(list), "行 2 の名称が空のため、行 3 以降は作図していません。");
+  const DxfDrawOutcome o = DxfDrawToFile(list, templ, dir.File("p.dxf"), 1, never, yes, "2025/04/01");
+  EXPECT_EQ(o.message, "1 ページのDXFファイルを書き出しました。\r\n" + dir.File("p1.dxf") +
+                           "\r\n\r\n行 2 の名称が空のため、行 3 以降は作図していません。");
+
+  Grid full(21, 82);
+  for (int row = 1; row < 81; ++row) full.SetCell(kName, row, "R" + std::to_string(row));
+  EXPECT_EQ(UndrawnRowsNote(full), "行 80 以降は作図していません（作図するのは行 79 までです）。");
+  full.SetCell(kName, 80, "");
+  EXPECT_EQ(UndrawnRowsNote(full), "") << "row 80 is empty: everything named was drawn";
 }
 
 }  // namespace
