@@ -5,6 +5,7 @@
 
 #include "acad/a_cad.h"
 #include "acad/acad_dxf.h"
+#include "acad/page_layout.h"
 #include "acad/acad_job_progress.h"
 #include "base/file_io.h"
 #include "base/paths.h"
@@ -298,7 +299,8 @@ void TQel_Wirmap::DrawingPreviewClick() {
     return;
   }
   std::vector<dxf::Drawing> pages = LayOutDxfPages(StringGrid1.Cells(), templ);
-  PreviewForm->ShowPages(std::move(pages));
+  FillTitleBlocks(pages, "", TodayText());  // no file yet to take a title from
+  PreviewForm->ShowPages(std::move(pages), UndrawnRowsNote(StringGrid1.Cells()));
 }
 void TQel_Wirmap::AutoCadToolS1Click() {
   AcadTool_Frame->Show();

@@ -22,6 +22,7 @@ constexpr double kNotchZoom = 1.25;
 constexpr double kFarthestPixel = 1e7;
 // Texts smaller than this cannot be read; they are not drawn.
 constexpr double kSmallestTextPixels = 3;
+constexpr int kCrispTextPixels = 12;
 
 COLORREF PenColor(int aci) {
   const unsigned rgb = dxf::PaperColor(aci);
@@ -40,6 +41,12 @@ class PaintObjects {
   ~PaintObjects() {
     for (auto& [key, pen] : pens_) DeleteObject(pen);
     for (auto& [key, font] : fonts_) DeleteObject(font);
+    for (auto& [key, brush] : brushes_) DeleteObject(brush);
+  }
+  HBRUSH Brush(COLORREF color) {
+    HBRUSH& brush = brushes_[color];
+    if (!brush) brush = CreateSolidBrush(color);
+    return brush;
   }
   HPEN Pen(int width, COLORREF color) {
     HPEN& pen = pens_[{width, color}];
@@ -55,13 +62,18 @@ class PaintObjects {
     HFONT& font = fonts_[{height, width, escapement}];
     if (!font)
       font = CreateFontW(-height, width, escapement, escapement, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                         // Small texts blur when smoothed ("MCCB" read as "UCCB"): below a
+                         // dozen pixels the glyphs are drawn hinted to whole pixels.
+                         height < kCrispTextPixels ? NONANTIALIASED_QUALITY : ANTIALIASED_QUALITY,
+                         FIXED_PITCH | FF_MODERN,
                          win::Wide("ＭＳ ゴシック").c_str());
     return font;
   }
 
  private:
   std::map<std::pair<int, COLORREF>, HPEN> pens_;
+  std::map<COLORREF, HBRUSH> brushes_;
   std::map<std::tuple<int, int, int>, HFONT> fonts_;
 };
 
@@ -74,9 +86,9 @@ void PreviewCanvas::Create(const win::CreateArgs& a) {
   CreateHandle(a, RegisterOwnClass(L"TPreviewCanvas", CS_DBLCLKS, nullptr), WS_TABSTOP);
 }
 
-void PreviewCanvas::SetPage(const dxf::PreviewPage* page) {
+void PreviewCanvas::SetPage(const dxf::PreviewPage* page, const dxf::Extents& sheet) {
   page_ = page;
-  extents_ = page ? dxf::PageExtents(*page) : dxf::Extents{};
+  extents_ = !sheet.empty ? sheet : page ? dxf::PageExtents(*page) : dxf::Extents{};
   Fit();
 }
 
@@ -104,6 +116,11 @@ void PreviewCanvas::Paint(HDC dc, const RECT& area) const {
     SelectObject(dc, objects.Pen(width, PenColor(stroke.color)));
     points.clear();
     for (const dxf::Point& p : stroke.points) points.push_back(Pixel(view_, p));
+    if (stroke.filled) {
+      SelectObject(dc, objects.Brush(PenColor(stroke.color)));
+      Polygon(dc, points.data(), static_cast<int>(points.size()));
+      continue;
+    }
     if (points.size() == 2 && points[0].x == points[1].x && points[0].y == points[1].y) ++points[1].x;  // a dot
     Polyline(dc, points.data(), static_cast<int>(points.size()));
   }
@@ -206,9 +223,9 @@ TDrawingPreview::TDrawingPreview(HWND owner) {
   ToolBar.Create({.parent = this, .bounds = {0, 0, 0, 34}, .align = win::Align::Top});
   PreviousButton.Create({.parent = &ToolBar, .text = "前ページ", .bounds = {8, 5, 80, 24}, .hint = "前のページを表示します。"});
   NextButton.Create({.parent = &ToolBar, .text = "次ページ", .bounds = {94, 5, 80, 24}, .hint = "次のページを表示します。"});
-  PageLabel.Create({.parent = &ToolBar, .text = "0 / 0", .bounds = {190, 10, 0, 0}});
-  FitButton.Create({.parent = &ToolBar, .text = "全体表示", .bounds = {260, 5, 80, 24},
+  FitButton.Create({.parent = &ToolBar, .text = "全体表示", .bounds = {190, 5, 80, 24},
                     .hint = "ページ全体をウィンドウに合わせます。"});
+  PageLabel.Create({.parent = &ToolBar, .text = "0 / 0", .bounds = {286, 10, 0, 0}});
   Canvas.Create({.parent = this, .align = win::Align::Client, .hint = "ホイールで拡大・縮小、ドラッグで移動します。"});
   PreviousButton.onClick = [this] { PreviousButtonClick(); };
   NextButton.onClick = [this] { NextButtonClick(); };
@@ -219,7 +236,13 @@ TDrawingPreview::TDrawingPreview(HWND owner) {
 
 TDrawingPreview::~TDrawingPreview() { DestroyHandle(); }
 
-void TDrawingPreview::ShowPages(std::vector<dxf::Drawing> pages) {
+void TDrawingPreview::ShowPages(std::vector<dxf::Drawing> pages, const std::string& note) {
+  note_ = note;
+  sheet_ = {};
+  if (!pages.empty()) {
+    sheet_.Add(pages[0].limitsMin);
+    sheet_.Add(pages[0].limitsMax);
+  }
   pages_.clear();
   pages_.reserve(pages.size());
   for (const dxf::Drawing& page : pages) pages_.push_back(dxf::FlattenPage(page));
@@ -232,8 +255,9 @@ void TDrawingPreview::ShowPages(std::vector<dxf::Drawing> pages) {
 void TDrawingPreview::ShowPage(int index) {
   if (index < 0 || (index >= PageCount() && index != 0)) return;
   page_ = index;
-  Canvas.SetPage(pages_.empty() ? nullptr : &pages_[static_cast<size_t>(index)]);
-  PageLabel.SetText(std::to_string(pages_.empty() ? 0 : index + 1) + " / " + std::to_string(PageCount()));
+  Canvas.SetPage(pages_.empty() ? nullptr : &pages_[static_cast<size_t>(index)], sheet_);
+  PageLabel.SetText(std::to_string(pages_.empty() ? 0 : index + 1) + " / " + std::to_string(PageCount()) +
+                    (note_.empty() ? "" : "　" + note_));
   PreviousButton.SetEnabled(index > 0);
   NextButton.SetEnabled(index + 1 < PageCount());
 }

@@ -22,8 +22,10 @@ namespace qel {
 class PreviewCanvas : public win::Wnd {
  public:
   void Create(const win::CreateArgs& a);
-  // Shows a page fitted to the canvas; null shows white paper.
-  void SetPage(const dxf::PreviewPage* page);
+  // Shows a page fitted to the canvas; null shows white paper. Fitting
+  // shows `sheet` whole when it is given, so that every page of a drawing
+  // fits at the same scale; otherwise what the page draws.
+  void SetPage(const dxf::PreviewPage* page, const dxf::Extents& sheet = {});
   void Fit();
   const dxf::View& View() const { return view_; }
   // Zooms by wheel notches (positive: closer) about a point of the canvas.
@@ -53,7 +55,9 @@ class TDrawingPreview : public win::Form {
 
   // Replaces what the window shows with these pages and shows the window
   // on the first page.
-  void ShowPages(std::vector<dxf::Drawing> pages);
+  // `note` says which rows of the list the pages leave out; the page label
+  // carries it.
+  void ShowPages(std::vector<dxf::Drawing> pages, const std::string& note = "");
 
   int PageIndex() const { return page_; }  // 0 for the first page
   int PageCount() const { return static_cast<int>(pages_.size()); }
@@ -62,7 +66,7 @@ class TDrawingPreview : public win::Form {
 
   win::Panel ToolBar;
   win::Button PreviousButton, NextButton, FitButton;
-  win::Label PageLabel;  // "2 / 3"
+  win::Label PageLabel;  // "2 / 3", and the note
   PreviewCanvas Canvas;
 
   void PreviousButtonClick();
@@ -75,6 +79,8 @@ class TDrawingPreview : public win::Form {
  private:
   void PageKey(int key);
   std::vector<dxf::PreviewPage> pages_;
+  dxf::Extents sheet_;  // the limits of the pages shown
+  std::string note_;
   int page_ = 0;
 };
 

@@ -26,12 +26,13 @@ dxf::Entity Line(dxf::Point a, dxf::Point b) {
   return e;
 }
 
-// Every page has the same 200 x 100 frame; page 1 a line across its middle,
-// page 2 a line down its middle, page 3 nothing else.
+// Every page has the same 200 x 100 frame, its sheet; page 1 a line across
+// its middle, page 2 a line down its middle, page 3 nothing else.
 std::vector<dxf::Drawing> ThreePages() {
   std::vector<dxf::Drawing> pages(3);
   for (dxf::Drawing& page : pages) {
     page.AddDefaults();
+    page.limitsMax = {200, 100};
     dxf::Entity frame;
     frame.kind = dxf::EntityKind::Polyline;
     frame.points = {{0, 0}, {200, 0}, {200, 100}, {0, 100}};
