@@ -245,6 +245,13 @@ void PaintView(HWND hwnd) {
         DeleteObject(font);
         break;
       }
+      case EntityKind::Solid: {
+        std::vector<POINT> pts;
+        for (const Point& p : e.points) pts.push_back(toScreen(t.Apply(p)));
+        if (pts.size() >= 3) Polygon(dc, pts.data(), static_cast<int>(pts.size()));
+        break;
+      }
+      case EntityKind::AttDef:  // shown only through an insert's values
       case EntityKind::Insert:
         break;
     }
