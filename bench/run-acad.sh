@@ -12,6 +12,6 @@ rm -rf "$out" && mkdir -p "$out"
 win() { local p="Z:$1"; echo "${p//\//\\}"; }
 exec tools/wine-session.sh bash -c '
   set -e
-  "$WINE" build/windows/acad_delivery_bench.exe "$0" "C:\\Program Files\\AutoCAD 2000\\ACAD.EXE"
+  "$WINE" build/windows/acad_delivery_bench.exe "$0" "C:\\Program Files (x86)\\AutoCAD 2000\\ACAD.EXE"
   "$WINE" build/windows/acad_drawing_bench.exe "$1" "$2"
   ls "$3"' "${1:-200}" "$(win "$PWD/build/windows/app")" "$(win "$out/bench")" "$out"

@@ -17,17 +17,17 @@ configure() {  # build dir, extra cmake arguments...
   local dir=$1; shift
   # A tree is configured again when the arguments it was made with change
   # (warnings as errors in the test build, the sanitizer flags).
-  local args="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_WERROR=ON $*"
+  # The toolchain file's fingerprint counts too: CMake keeps the compilers it
+  # found first, so a changed toolchain needs a fresh cache.
+  local args="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_WERROR=ON $* $(md5sum < cmake/mingw-w64.cmake | cut -c1-12)"
   if [ ! -f "$dir/CMakeCache.txt" ] || [ "$(cat "$dir/.qel-configured" 2>/dev/null)" != "$args" ]; then
-    # CMake keeps the compilers it found first: a changed toolchain needs a fresh cache.
     rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEL_WERROR=ON "$@" >/dev/null
     printf '%s' "$args" > "$dir/.qel-configured"
   fi
 }
 configure build/native
-configure build/windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-  -DQEL_TOOLCHAIN_ID="$(md5sum < cmake/mingw-w64.cmake | cut -c1-12)"
+configure build/windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
 cmake --build build/native -j"$jobs" -- --no-print-directory >/dev/null
 trees='native'
 if [ "${1:-}" = --sanitizers ]; then

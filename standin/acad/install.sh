@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the AutoCAD stand-in into the project's Wine prefix the way the
-# real edition is installed: its program file in a program folder (with a
-# blank in its name, as on a real machine), the message file beside it and
-# the registry keys through which an installed AutoCAD is found.
+# real edition is installed on 64-bit Windows: a 32-bit program, so its
+# program file lies in a folder under "Program Files (x86)" (with blanks in
+# its name, as on a real machine), the message file beside it, its registry
+# keys written through the 32-bit view (SOFTWARE\Wow6432Node for 64-bit
+# readers) and its "Autodesk Shared" folder under the 32-bit Common Files.
 #   QEL_ACAD_ROLE=2000 (default)  AutoCAD 2000:  ACAD.EXE, version 15.0.0,
 #       HKLM SOFTWARE\Autodesk\AutoCAD\R15.0 CurVer, ...\ACAD-1:409 AcadLocation,
 #       HKCU ...\R15.0\ACAD-1:409\Profiles = <<Unnamed Profile>> with
@@ -28,13 +30,19 @@ if [ ! -f "$bin/$exe" ]; then
   exit 0
 fi
 
-progdir="$WINEPREFIX/drive_c/Program Files/$folder"
-winfolder="C:\\Program Files\\$folder"
+progdir="$WINEPREFIX/drive_c/Program Files (x86)/$folder"
+winfolder="C:\\Program Files (x86)\\$folder"
+shared="$WINEPREFIX/drive_c/Program Files (x86)/Common Files/Autodesk Shared"
+# The 32-bit registry tools write and read the 32-bit view, as the real
+# 32-bit installer does.
+reg32() { "$WINE" 'C:\windows\syswow64\reg.exe' "$@"; }
+regedit32() { "$WINE" 'C:\windows\syswow64\regedit.exe' "$@"; }
 stamp="$WINEPREFIX/.qel-acad-standin"
 sum=$(md5sum "$bin/$exe" | cut -d' ' -f1)
 want="$role $sum"
-# The key line as the prefix's registry file writes it (backslashes doubled).
-keyline="[$(printf '%s\\%s' "$hklm" "$product" | sed 's/\\/\\\\/g')]"
+# The key line as the prefix's registry file writes it (backslashes doubled),
+# where the 32-bit view keeps it.
+keyline="[$(printf '%s\\%s' "${hklm/SOFTWARE/SOFTWARE\\Wow6432Node}" "$product" | sed 's/\\/\\\\/g')]"
 # A drawing job removes the profile's SDIMode value (the real AutoCAD writes
 # its profile back when it ends; the stand-in is usually ended by force), so
 # its presence is part of being installed.
@@ -43,7 +51,7 @@ profile_current() {
   grep -A3 -F 'Profiles\\<<Unnamed Profile>>\\Drawing Window]' "$WINEPREFIX/user.reg" 2>/dev/null \
     | grep -q '^"SDIMode"='
 }
-if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && [ -f "$progdir/$exe" ] \
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && [ -f "$progdir/$exe" ] && [ -d "$shared" ] \
    && grep -qiF "$keyline" "$WINEPREFIX/system.reg" 2>/dev/null && profile_current; then
   exit 0
 fi
@@ -54,16 +62,16 @@ if [ -f "$stamp" ]; then
   old=$(cut -d' ' -f1 "$stamp")
   if [ "$old" != "$role" ]; then
     case "$old" in
-      2000) rm -rf "$WINEPREFIX/drive_c/Program Files/AutoCAD 2000"
-            "$WINE" reg delete 'HKLM\SOFTWARE\Autodesk\AutoCAD\R15.0' /f >/dev/null 2>&1 || true
-            "$WINE" reg delete 'HKCU\Software\Autodesk\AutoCAD\R15.0' /f >/dev/null 2>&1 || true ;;
-      lt98) rm -rf "$WINEPREFIX/drive_c/Program Files/AutoCAD LT 98"
-            "$WINE" reg delete 'HKLM\SOFTWARE\Autodesk\AutoCAD LT\R5.0' /f >/dev/null 2>&1 || true ;;
+      2000) rm -rf "$WINEPREFIX/drive_c/Program Files (x86)/AutoCAD 2000"
+            reg32 delete 'HKLM\SOFTWARE\Autodesk\AutoCAD\R15.0' /f >/dev/null 2>&1 || true
+            reg32 delete 'HKCU\Software\Autodesk\AutoCAD\R15.0' /f >/dev/null 2>&1 || true ;;
+      lt98) rm -rf "$WINEPREFIX/drive_c/Program Files (x86)/AutoCAD LT 98"
+            reg32 delete 'HKLM\SOFTWARE\Autodesk\AutoCAD LT\R5.0' /f >/dev/null 2>&1 || true ;;
     esac
   fi
 fi
 
-mkdir -p "$progdir"
+mkdir -p "$progdir" "$shared"
 cp -f "$bin/$exe" "$progdir/$exe"
 touch "$progdir/${exe%.EXE}.xmx"
 
@@ -80,7 +88,7 @@ trap 'rm -f "$reg"' EXIT
     printf '[HKEY_CURRENT_USER\\%s\\<<Unnamed Profile>>\\Drawing Window]\r\n"SDIMode"=dword:00000000\r\n\r\n' "$(esc "$profiles")"
   fi
 } | iconv -f UTF-8 -t UTF-16 > "$reg"
-"$WINE" regedit /S "Z:$(printf '%s' "$reg" | tr '/' '\\')" >/dev/null 2>&1
-"$WINE" reg query "HKLM\\$hklm\\$product" /v "$value" >/dev/null 2>&1 \
+regedit32 /S "Z:$(printf '%s' "$reg" | tr '/' '\\')" >/dev/null 2>&1
+reg32 query "HKLM\\$hklm\\$product" /v "$value" >/dev/null 2>&1 \
   || { echo "AutoCAD stand-in: registry keys not written" >&2; exit 1; }
 echo "$want" > "$stamp"

@@ -75,7 +75,7 @@ inline std::vector<HWND> ChildrenOf(HWND parent, const std::wstring& cls = {}) {
   } q{cls, {}};
   EnumChildWindows(
       parent,
-      [](HWND h, LPARAM lp) -> BOOL {
+      [](HWND h, LPARAM lp) WINAPI -> BOOL {
         auto* q = reinterpret_cast<Query*>(lp);
         if (q->cls.empty() || _wcsicmp(ClassOf(h).c_str(), q->cls.c_str()) == 0) q->found.push_back(h);
         return TRUE;
@@ -100,7 +100,7 @@ inline std::vector<HWND> TopLevelWindows(DWORD pid, const std::wstring& cls, boo
     std::vector<HWND> found;
   } q{pid, cls, visibleOnly, {}};
   EnumWindows(
-      [](HWND h, LPARAM lp) -> BOOL {
+      [](HWND h, LPARAM lp) WINAPI -> BOOL {
         auto* q = reinterpret_cast<Query*>(lp);
         if (q->pid && ProcessOf(h) != q->pid) return TRUE;
         if (q->visibleOnly && !IsWindowVisible(h)) return TRUE;

@@ -38,7 +38,7 @@ constexpr DWORD kQuietMs = 3000;
 std::vector<DWORD> AcadProcesses() {
   std::vector<DWORD> pids;
   EnumWindows(
-      [](HWND h, LPARAM lp) -> BOOL {
+      [](HWND h, LPARAM lp) WINAPI -> BOOL {
         const std::wstring cls = testing::ClassOf(h);
         if (cls.rfind(L"Afx:400000:b:", 0) == 0) {
           const DWORD pid = testing::ProcessOf(h);
@@ -222,6 +222,51 @@ TEST(AcadDrawingPages, EmptyFirstNameSavesTheFramedTemplateOnly) {
   ASSERT_TRUE(WaitForPage(out + "\\blank1.DWG", kJobMs)) << "page 1 never came";
   EXPECT_FALSE(testing::FileExists(out + "\\blank2.DWG"));
   EXPECT_FALSE(testing::FindDialog(p.Pid())) << "no question: page 1 did not exist";
+}
+
+// The program as a user gets it: unpacked from the zip (by
+// tests/package/run_from_zip.sh, which names the folder in
+// QEL_PACKAGE_FOLDER) into a path with a blank and Japanese characters and
+// started from there, with AutoCAD 2000 installed as a 32-bit program.
+TEST(PackagedProgram, WritesARowDxfPagesAndAnAutoCadPageThenEnds) {
+  const char* unpacked = std::getenv("QEL_PACKAGE_FOLDER");
+  if (!unpacked) GTEST_SKIP() << "run by the package_from_zip test, which unpacks the zip";
+  const std::string dir = unpacked;
+  const std::string out = dir + "\\図面";
+  ASSERT_TRUE(CreateDirectoryW(win::Wide(out).c_str(), nullptr));
+  AcadGuard acad;
+  ProgramProcess p(dir + "\\Qel-Wirmap.exe", dir);
+  const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+  ASSERT_TRUE(main);
+  EXPECT_TRUE(testing::FindChild(main, L"Static", "Auto Cadは AutoCAD 2000 が有効です。"));
+
+  const HWND name = testing::FindChild(main, L"Edit", "名称を記入ください");
+  ASSERT_TRUE(name);
+  testing::SetTextOf(name, "ポンプ1");
+  const HWND write = testing::FindChild(main, L"Button", "リストに記入");
+  ASSERT_TRUE(write);
+  testing::Click(write);
+
+  testing::Command(main, TQel_Wirmap::kDXFX);
+  auto dialog = testing::WaitForDialog(p.Pid());
+  ASSERT_TRUE(dialog) << "no DXF save dialog";
+  testing::AnswerFileDialog(dialog->hwnd, out + "\\pump.dwg", 1);
+  const auto done = testing::WaitForDialog(p.Pid());
+  ASSERT_TRUE(done) << "no closing message";
+  EXPECT_EQ(done->text, "1 ページのDXFファイルを書き出しました。\r\n" + out + "\\pump1.dxf");
+  testing::PressButton(done->hwnd, IDOK);
+  ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(done->hwnd); }));
+  EXPECT_NE(ReadWholeFile(out + "\\pump1.dxf").find("ポンプ1"), std::string::npos);
+
+  DrawAs(p, main, out + "\\pump.DWG");
+  ASSERT_TRUE(WaitForPage(out + "\\pump1.DWG", kJobMs)) << "AutoCAD saved no page";
+  EXPECT_NE(ReadWholeFile(out + "\\pump1.DWG").find("ポンプ1"), std::string::npos);
+  EXPECT_FALSE(testing::FindDialog(p.Pid()));
+
+  testing::Command(main, TQel_Wirmap::kExit1);
+  const auto code = p.WaitForExit();
+  ASSERT_TRUE(code) << "the program did not end";
+  EXPECT_EQ(*code, 0u);
 }
 
 // The environment the program (and the AutoCAD it starts) inherits, put

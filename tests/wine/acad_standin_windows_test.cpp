@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "acadlink/AcadUnit_win.h"
 #include "tests/support/ui_driver.h"
+#include "win32/text.h"
 
 namespace qel {
 namespace {
@@ -223,7 +225,12 @@ TEST(AcadStandin, InstalledAsAutoCad2000) {
   const std::string curVer = read(HKEY_LOCAL_MACHINE, family, "CurVer");
   EXPECT_EQ(curVer, "ACAD-1:409");
   const std::string location = read(HKEY_LOCAL_MACHINE, family + "\\" + curVer, "AcadLocation");
-  EXPECT_EQ(location, "C:\\Program Files\\AutoCAD 2000");
+  EXPECT_EQ(location, "C:\\Program Files (x86)\\AutoCAD 2000");
+  // As a 32-bit installer leaves it: nothing in the 64-bit view.
+  HKEY key = nullptr;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, family.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key), ERROR_FILE_NOT_FOUND);
+  if (key) RegCloseKey(key);
+  EXPECT_NE(GetFileAttributesA("C:\\Program Files (x86)\\Common Files\\Autodesk Shared"), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(ProductVersion(location + "\\ACAD.EXE"), (Version{15, 0, 0}));
   EXPECT_NE(GetFileAttributesA((location + "\\ACAD.xmx").c_str()), INVALID_FILE_ATTRIBUTES);
   const std::string profiles = "Software\\Autodesk\\AutoCAD\\R15.0\\ACAD-1:409\\Profiles";
@@ -233,6 +240,27 @@ TEST(AcadStandin, InstalledAsAutoCad2000) {
   EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, (profiles + "\\" + profile + "\\Drawing Window").c_str(), "SDIMode",
                          RRF_RT_REG_DWORD, nullptr, &sdi, &size),
             ERROR_SUCCESS);
+}
+
+// Found where a 32-bit program looks, and started with the 32-bit Common
+// Files folder's "Autodesk Shared" at the head of the search path it inherits.
+TEST(AcadStandin, FoundThroughThe32BitViewWithThe32BitSharedFolderFirst) {
+  if (const char* role = std::getenv("QEL_ACAD_ROLE"); role && std::string(role) != "2000")
+    GTEST_SKIP() << "another edition is installed";
+  InitAcadEditionCache();
+  EXPECT_TRUE(IsAcadInstalled(9));
+  EXPECT_EQ(GetAcadExePath(9), "C:\\Program Files (x86)\\AutoCAD 2000\\ACAD.EXE");
+
+  wchar_t saved[32768] = {};
+  GetEnvironmentVariableW(L"PATH", saved, 32768);
+  SetEnvironmentVariableW(L"PATH", L"C:\\windows\\system32;C:\\tools");
+  ASSERT_TRUE(SetAcadSharedPath("C:\\Program Files (x86)\\AutoCAD 2000"));
+  wchar_t now[32768] = {};
+  GetEnvironmentVariableW(L"PATH", now, 32768);
+  SetEnvironmentVariableW(L"PATH", saved);
+  EXPECT_EQ(win::Narrow(now),
+            "C:\\Program Files (x86)\\Common Files\\Autodesk Shared;C:\\Program Files (x86)\\AutoCAD 2000;"
+            "C:\\windows\\system32;C:\\tools");
 }
 
 int DrawingWindows(HWND frame) {

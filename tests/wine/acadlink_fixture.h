@@ -162,7 +162,7 @@ class FixtureProcess {
       HWND found;
     } s{pi_.dwProcessId, nullptr};
     EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
+        [](HWND w, LPARAM lp) WINAPI -> BOOL {
           auto* s = reinterpret_cast<Search*>(lp);
           DWORD pid = 0;
           GetWindowThreadProcessId(w, &pid);

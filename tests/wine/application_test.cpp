@@ -31,7 +31,7 @@ TEST(GeneralErrorHandler, SurvivesAnExceptionThrownInsideAWindowProcedure) {
   WNDCLASSW wc{};
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kClass;
-  wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+  wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) WINAPI -> LRESULT {
     if (m == WM_APP) {
       win::Application::Instance().Guarded([] { throw std::runtime_error("command failed"); });
       return 1;

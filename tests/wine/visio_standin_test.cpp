@@ -296,6 +296,11 @@ TEST(VisioStandinRegistration, UnregisterThenRegisterAgain) {
   ASSERT_EQ(clsid, L"{5D0BD7BD-8511-499B-8452-CBEB5E80063E}");
   const std::wstring server = ClassesValue(L"CLSID\\" + clsid + L"\\LocalServer32");
   ASSERT_NE(server.find(L"VisioStandin.exe"), std::wstring::npos);
+  // Registered as a 32-bit server is: in the 32-bit view of the classes only.
+  HKEY wide = nullptr;
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CLASSES_ROOT, (L"CLSID\\" + clsid).c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &wide),
+            ERROR_FILE_NOT_FOUND);
+  if (wide) RegCloseKey(wide);
   struct Restore {
     std::wstring server;
     ~Restore() { RunToEnd(server + L" /RegServer"); }
