@@ -59,6 +59,7 @@ TQel_Wirmap::TQel_Wirmap()
   CreateDialogs();
   StringGridIO1.TargetGrid = &StringGrid1.Cells();
   StringGridIO1.Stretch = false;
+  StringGridIO1.GrowRows = true;  // a saved list longer than the grid comes back whole
   StringGridIO2.TargetGrid = &StringGrid2.Cells();
   StringGridIO2.Stretch = false;
   AcadControl1.SetAcadType(atACAD2000);
@@ -298,6 +299,10 @@ void TQel_Wirmap::DrawingPreviewClick() {
     return;
   }
   std::vector<dxf::Drawing> pages = LayOutDxfPages(StringGrid1.Cells(), templ);
+  if (!PagesWithinFlattenBudget(pages, AcadTemplatePath(), message)) {
+    win::MessageBoxCp932(hwnd_, message, "作図プレビュー", MB_ICONERROR);
+    return;
+  }
   PreviewForm->ShowPages(std::move(pages));
 }
 void TQel_Wirmap::AutoCadToolS1Click() {
