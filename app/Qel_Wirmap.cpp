@@ -269,6 +269,9 @@ void TQel_Wirmap::DrawInAcad() {
       [](const std::string& path) { return GetFileAttributesW(win::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; },
       [this](const std::string& text, const std::string& caption) {
         return win::MessageBoxCp932(hwnd_, text, caption, MB_YESNO) == IDYES;
+      },
+      [this](const std::string& text, const std::string& caption) {
+        win::MessageBoxCp932(hwnd_, text, caption, MB_OK | MB_ICONERROR);
       });
 }
 void TQel_Wirmap::DXFXClick() {
