@@ -28,7 +28,11 @@ std::string Point(int x, int y) { return Num(x) + "," + Num(y); }
 // The drawing steps typed as today's command texts, one SendCommand each.
 class CommandSteps : public DrawingSteps {
  public:
-  void Launch() override { AcadLaunch(); }
+  // A failed start ends the layout at once: every later text would go nowhere.
+  struct LaunchFailed {};
+  void Launch() override {
+    if (!AcadLaunch()) throw LaunchFailed{};
+  }
   void OpenTemplate() override { AcadOpenTemplate(); }
   void OsModeOff() override { AcadOsModeOff(); }
   void SetTextStyle() override { AcadSetTextStyle(); }
@@ -122,12 +126,13 @@ void AcadSavePage(int page) {
   AcadSend("._filedia 1\r");
 }
 
-void AcadLaunch() {
+bool AcadLaunch() {
   AcadLinkApi* link = State().link;
-  if (!link) return;
+  if (!link) return false;
   link->GetSDIMode();  // also keeps the user's setting for later
-  link->ExecuteAcad();
+  if (!link->ExecuteAcad()) return false;
   link->SetSDIMode(false);
+  return true;
 }
 
 void AcadLine(int x1, int y1, int x2, int y2) {
@@ -229,9 +234,14 @@ void AcadDrawList() {
   WithCommandLayout(list, [](PageLayout& l) { l.DrawList(); });
 }
 
-void AcadMakeDrawing() {
+bool AcadMakeDrawing() {
   const Grid list = SnapshotOfList();
-  WithCommandLayout(list, [](PageLayout& l) { l.MakeDrawing(); });
+  try {
+    WithCommandLayout(list, [](PageLayout& l) { l.MakeDrawing(); });
+  } catch (const CommandSteps::LaunchFailed&) {
+    return false;
+  }
+  return true;
 }
 
 // ---- the drawing command of the main window ----
@@ -249,11 +259,12 @@ AcadDrawingPlan AcadPlanDrawing(const std::string& chosenPath) {
 }
 
 bool AcadDrawToFile(const std::string& chosenPath, const std::function<bool(const std::string&)>& fileExists,
-                    const std::function<bool(const std::string&, const std::string&)>& askYesNo) {
+                    const std::function<bool(const std::string&, const std::string&)>& askYesNo,
+                    const std::function<void(const std::string&, const std::string&)>& tell) {
   const AcadDrawingPlan plan = AcadPlanDrawing(chosenPath);
   AcadSetDrawingBaseName(plan.baseName);
   if (fileExists(plan.pageOneFile) && !askYesNo(plan.overwriteQuestion, kAcadOverwriteCaption)) return false;
-  AcadMakeDrawing();
+  if (!AcadMakeDrawing() && tell) tell(kAcadLaunchFailedMessage, kAcadLaunchFailedCaption);
   return true;
 }
 

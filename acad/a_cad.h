@@ -51,8 +51,9 @@ void AcadLineTypeCenter();
 void AcadLineTypeByLayer();
 void AcadOpenTemplate();
 void AcadSavePage(int page);
-// Starts (or attaches to) the chosen edition; sends no text.
-void AcadLaunch();
+// Starts (or attaches to) the chosen edition; sends no text. False when
+// AutoCAD could not be started: it ended, or never showed its windows.
+bool AcadLaunch();
 
 void AcadLine(int x1, int y1, int x2, int y2);
 void AcadRectangle(int x1, int y1, int x2, int y2);
@@ -85,7 +86,10 @@ void AcadDrawWordOutput(int row, int typeCode, int x);
 // base name + page + ".DWG"; stops at the first row with an empty NAME.
 void AcadDrawList();
 // The whole job: launch, template, settings, first frame lines, the list.
-void AcadMakeDrawing();
+// False, with nothing sent, when AutoCAD could not be started.
+bool AcadMakeDrawing();
+inline constexpr const char* kAcadLaunchFailedMessage = "AutoCAD を起動できませんでした。作図を中止しました。";
+inline constexpr const char* kAcadLaunchFailedCaption = "AutoCAD";
 
 // ---- the drawing command of the main window ----
 
@@ -105,7 +109,10 @@ AcadDrawingPlan AcadPlanDrawing(const std::string& chosenPath);
 // Everything after the save dialog: sets the base name, asks the overwrite
 // question through `askYesNo(text, caption)` when `fileExists` finds page 1,
 // and runs AcadMakeDrawing unless the answer was No. True when it ran.
+// When AutoCAD could not be started, `tell(text, caption)` says so: the
+// job has queued nothing, so no delivery report would ever come.
 bool AcadDrawToFile(const std::string& chosenPath, const std::function<bool(const std::string&)>& fileExists,
-                    const std::function<bool(const std::string&, const std::string&)>& askYesNo);
+                    const std::function<bool(const std::string&, const std::string&)>& askYesNo,
+                    const std::function<void(const std::string&, const std::string&)>& tell = nullptr);
 
 }  // namespace qel

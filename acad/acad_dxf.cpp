@@ -6,6 +6,7 @@
 #include "acad/page_layout.h"
 #include "base/file_io.h"
 #include "base/paths.h"
+#include "dxf/preview_geometry.h"
 
 namespace qel {
 
@@ -188,11 +189,58 @@ std::string TodayText() {
   return buf;
 }
 
+namespace {
+
+std::string TemplateProblemText(dxf::DxfReadProblem problem) {
+  using P = dxf::DxfReadProblem;
+  switch (problem) {
+    case P::Missing: return "ファイルが見つからないか、開けません。";
+    case P::NotDxf: return "DXF 形式のファイルではありません。";
+    case P::TooLarge: return "ファイルが大きすぎます (4 MB まで)。";
+    case P::BadLine: return "長すぎる行か、値 0 のバイトがあります。";
+    case P::CountBeyondFile: return "頂点などの個数が、ファイルの残りに収まらない数になっています。";
+    case P::NumberOutOfRange: return "座標や大きさに、数でない値か ±10000000 を超える値があります。";
+    case P::TooManyEntities: return "図形や表の項目が多すぎます (100000 まで)。";
+    case P::Unreadable:
+    case P::None: break;
+  }
+  return "DXF ファイルとして読めません。";
+}
+
+std::string TemplateMessage(const std::string& path, const std::string& reason) {
+  return "作図のテンプレートを読めません = " + path + "\r\n" + reason;
+}
+
+constexpr const char* kTooManyStrokes = "図形を展開すると多すぎます (ブロックの入れ子か、細かすぎる線種)。";
+
+}  // namespace
+
 bool ReadDrawingTemplate(const std::string& path, dxf::Drawing& out, std::string& message) {
-  std::string error;
-  if (dxf::ReadDxfFile(path, out, error)) return true;
-  message = "作図のテンプレートを読めません = " + path + "\r\n" + error;
-  return false;
+  std::string error;  // the reader's English reason, for the stand-in: the user gets the Japanese one
+  dxf::DxfReadProblem problem = dxf::DxfReadProblem::None;
+  dxf::Drawing read;
+  if (!dxf::ReadDxfFile(path, read, error, &problem)) {
+    message = TemplateMessage(path, TemplateProblemText(problem));
+    return false;
+  }
+  // Every page starts as a copy of it: a block that would flatten past a
+  // page's budget is refused here, for the DXF pages as for the preview.
+  if (!dxf::WithinFlattenBudget(read)) {
+    message = TemplateMessage(path, kTooManyStrokes);
+    return false;
+  }
+  out = std::move(read);
+  return true;
+}
+
+bool PagesWithinFlattenBudget(const std::vector<dxf::Drawing>& pages, const std::string& templatePath,
+                              std::string& message) {
+  for (const dxf::Drawing& page : pages) {
+    if (dxf::FlattenCost(page, page.entities) <= dxf::kFlattenBudget) continue;
+    message = TemplateMessage(templatePath, kTooManyStrokes);
+    return false;
+  }
+  return true;
 }
 
 std::string DxfPageFile(const std::string& baseName, int page) { return baseName + std::to_string(page) + ".dxf"; }

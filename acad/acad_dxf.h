@@ -30,7 +30,15 @@ std::string TodayText();
 
 // Reads the template drawing (AcadTemplatePath() in the program). False with
 // a message for the user naming the file when it is missing or unreadable.
+// The file's own bounds are the reader's; here the template is also refused
+// when its model space or a block alone would flatten past a page's budget.
+// The message is all Japanese: the file and what is wrong with it.
 bool ReadDrawingTemplate(const std::string& path, dxf::Drawing& out, std::string& message);
+
+// Whether every laid-out page flattens within a page's budget; false with
+// the template message when one would not (many inserts of large blocks).
+bool PagesWithinFlattenBudget(const std::vector<dxf::Drawing>& pages, const std::string& templatePath,
+                              std::string& message);
 
 // Page p of a drawing: base name + p + ".dxf".
 std::string DxfPageFile(const std::string& baseName, int page);

@@ -60,6 +60,7 @@ TQel_Wirmap::TQel_Wirmap()
   CreateDialogs();
   StringGridIO1.TargetGrid = &StringGrid1.Cells();
   StringGridIO1.Stretch = false;
+  StringGridIO1.GrowRows = true;  // a saved list longer than the grid comes back whole
   StringGridIO2.TargetGrid = &StringGrid2.Cells();
   StringGridIO2.Stretch = false;
   AcadControl1.SetAcadType(atACAD2000);
@@ -269,6 +270,9 @@ void TQel_Wirmap::DrawInAcad() {
       [](const std::string& path) { return GetFileAttributesW(win::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; },
       [this](const std::string& text, const std::string& caption) {
         return win::MessageBoxCp932(hwnd_, text, caption, MB_YESNO) == IDYES;
+      },
+      [this](const std::string& text, const std::string& caption) {
+        win::MessageBoxCp932(hwnd_, text, caption, MB_OK | MB_ICONERROR);
       });
 }
 void TQel_Wirmap::DXFXClick() {
@@ -300,6 +304,10 @@ void TQel_Wirmap::DrawingPreviewClick() {
   }
   std::vector<dxf::Drawing> pages = LayOutDxfPages(StringGrid1.Cells(), templ);
   FillTitleBlocks(pages, "", TodayText());  // no file yet to take a title from
+  if (!PagesWithinFlattenBudget(pages, AcadTemplatePath(), message)) {
+    win::MessageBoxCp932(hwnd_, message, "作図プレビュー", MB_ICONERROR);
+    return;
+  }
   PreviewForm->ShowPages(std::move(pages), UndrawnRowsNote(StringGrid1.Cells()));
 }
 void TQel_Wirmap::AutoCadToolS1Click() {

@@ -16,15 +16,4 @@ std::string BeforeFirstBlank(std::string_view text) {
 
 bool HasBlank(std::string_view text) { return FindBlank(text) != std::string_view::npos; }
 
-std::string DrawableText(std::string_view text) {
-  std::string out(text);
-  for (std::size_t i = 0; i < out.size();) {
-    const std::size_t len = CharLength(out, i);
-    const auto b = static_cast<unsigned char>(out[i]);
-    if (len == 1 && (b < 0x20 || IsLeadByte(b))) out[i] = ' ';
-    i += len;
-  }
-  return out;
-}
-
 }  // namespace qel::cp932

@@ -46,7 +46,17 @@ bool HasBlank(std::string_view text);
 // byte 3, tab) and every lead byte that no trail byte follows becomes a
 // blank. A drawing output takes a cell's text as one text: a control byte
 // would end it (and let the rest run as commands), a lone lead byte would
-// swallow the delimiter after it.
-std::string DrawableText(std::string_view text);
+// swallow the delimiter after it. Inline, so that the DXF library can hold
+// a template's texts to the same rule without the rest of this module.
+inline std::string DrawableText(std::string_view text) {
+  std::string out(text);
+  for (std::size_t i = 0; i < out.size();) {
+    const std::size_t len = CharLength(out, i);
+    const auto b = static_cast<unsigned char>(out[i]);
+    if (len == 1 && (b < 0x20 || IsLeadByte(b))) out[i] = ' ';
+    i += len;
+  }
+  return out;
+}
 
 }  // namespace qel::cp932

@@ -2,7 +2,10 @@
 // Shift-JIS path names work whatever the system code page is.
 #include <windows.h>
 
+#include <algorithm>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "base/file_io.h"
 #include "win32/system_error.h"
@@ -19,6 +22,24 @@ struct Handle {
   HANDLE h;
   ~Handle() { if (h != INVALID_HANDLE_VALUE) CloseHandle(h); }
 };
+
+// The empty rf*.tmp files in the target's folder. Wine's ReplaceFileW makes
+// one there for its own use and leaves it behind when the target is locked
+// or read-only; the names from before the call tell which one is its.
+std::vector<std::wstring> EmptyReplaceLeftovers(const std::wstring& target) {
+  const size_t slash = target.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found{};
+  HANDLE scan = FindFirstFileW((folder + L"rf*.tmp").c_str(), &found);
+  if (scan == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.nFileSizeLow == 0 && found.nFileSizeHigh == 0)
+      names.push_back(folder + found.cFileName);
+  } while (FindNextFileW(scan, &found));
+  FindClose(scan);
+  return names;
+}
 
 // Attributes a replacement takes over from the file it replaces.
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
@@ -94,7 +115,14 @@ void ReplaceFileContents(const std::string& path, const std::string& data) {
   BOOL ok;
   if (replacing) {
     SetFileAttributesW(tmp.c_str(), (attrs & kKeptAttributes) ? attrs & kKeptAttributes : FILE_ATTRIBUTE_NORMAL);
+    const std::vector<std::wstring> before = EmptyReplaceLeftovers(target);
     ok = ReplaceFileW(target.c_str(), tmp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+    if (!ok) {
+      const DWORD err = GetLastError();
+      for (const std::wstring& name : EmptyReplaceLeftovers(target))
+        if (std::find(before.begin(), before.end(), name) == before.end()) DeleteFileW(name.c_str());
+      SetLastError(err);
+    }
   } else {
     ok = MoveFileExW(tmp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   }

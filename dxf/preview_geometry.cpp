@@ -70,6 +70,17 @@ std::vector<std::vector<Point>> DashRun(const std::vector<Point>& points, const 
   return runs;
 }
 
+// At least as many pieces and points as DashRun makes of the run, counted
+// without making them.
+size_t DashRunSize(const std::vector<Point>& points, const std::vector<double>& pattern) {
+  double period = 0;
+  for (double element : pattern) period += std::abs(element);
+  const double length = PathLength(points);
+  if (points.size() < 2 || period <= kEpsilon || length / period > kMostRepeats) return 1 + points.size();
+  const double periods = std::ceil(length / period) + 1;
+  return static_cast<size_t>(periods) * pattern.size() + points.size();
+}
+
 // The points of an arc about `centre`, from `start` turning `sweep` degrees
 // (anticlockwise when positive), in chords of at most kChordDegrees.
 std::vector<Point> ArcPoints(Point centre, double radius, double start, double sweep) {
@@ -120,15 +131,25 @@ struct Context {
   int depth = 0;
 };
 
+// Every entity visited, through inserts too, and every piece and point of
+// the runs counts against the budget; once it is spent nothing more is
+// visited, so that a block inserting itself four times over, or a pattern
+// of a thousand dots in a hundredth of a unit, costs no more than a page
+// may. Counting only, it makes nothing.
 class Flattener {
  public:
-  explicit Flattener(const Drawing& drawing) : drawing_(drawing) {}
+  Flattener(const Drawing& drawing, size_t budget, bool countOnly)
+      : drawing_(drawing), budget_(budget), countOnly_(countOnly) {}
 
   void Entities(const std::vector<Entity>& entities, const Context& context) {
-    for (const Entity& e : entities) Add(e, context);
+    for (const Entity& e : entities) {
+      if (!Spend(1)) return;
+      Add(e, context);
+    }
   }
 
   PreviewPage page;
+  size_t used = 0;
 
  private:
   const Layer* FindLayer(const std::string& name) const {
@@ -159,12 +180,20 @@ class Flattener {
     return e.color;
   }
 
+  bool Spend(size_t amount) {
+    if (used > budget_) return false;
+    used = amount > budget_ - used ? budget_ + 1 : used + amount;
+    return used <= budget_;
+  }
+
   void AddRun(const std::vector<Point>& local, const Entity& e, const Context& c) {
     const Linetype* linetype = drawing_.FindLinetype(LinetypeOf(e, c));
     static const std::vector<double> kSolid;
+    const std::vector<double>& pattern = linetype ? linetype->dashes : kSolid;
+    if (!Spend(DashRunSize(local, pattern)) || countOnly_) return;
     const int color = ColorOf(e, c);
     const double width = e.width * c.transform.LengthScale();
-    for (const std::vector<Point>& run : DashRun(local, linetype ? linetype->dashes : kSolid)) {
+    for (const std::vector<Point>& run : DashRun(local, pattern)) {
       Stroke stroke{{}, width, color};
       stroke.points.reserve(run.size());
       for (const Point& p : run) stroke.points.push_back(c.transform.Apply(p));
@@ -202,7 +231,7 @@ class Flattener {
       case EntityKind::AttDef:
         break;  // a definition shows only through an insert's values
       case EntityKind::Text: {
-        if (e.points.empty()) break;
+        if (e.points.empty() || countOnly_) break;
         PlacedText placed = PlaceText(e);
         const Affine& t = c.transform;
         const double xScale = std::hypot(t.a, t.b), yScale = std::hypot(t.c, t.d);
@@ -232,6 +261,8 @@ class Flattener {
   }
 
   const Drawing& drawing_;
+  const size_t budget_;
+  const bool countOnly_;
 };
 
 }  // namespace
@@ -293,9 +324,22 @@ PlacedText PlaceText(const Entity& e) {
 }
 
 PreviewPage FlattenPage(const Drawing& page) {
-  Flattener flattener(page);
+  Flattener flattener(page, kFlattenBudget, false);
   flattener.Entities(page.entities, Context{});
   return std::move(flattener.page);
+}
+
+size_t FlattenCost(const Drawing& drawing, const std::vector<Entity>& entities, size_t budget) {
+  Flattener counter(drawing, budget, true);
+  counter.Entities(entities, Context{});
+  return counter.used;
+}
+
+bool WithinFlattenBudget(const Drawing& drawing) {
+  if (FlattenCost(drawing, drawing.entities) > kFlattenBudget) return false;
+  for (const Block& b : drawing.blocks)
+    if (FlattenCost(drawing, b.entities) > kFlattenBudget) return false;
+  return true;
 }
 
 void Extents::Add(Point p) {

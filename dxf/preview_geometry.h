@@ -5,6 +5,7 @@
 // units to pixels (fit to the window, zoom about a point, pan). The window
 // only turns these into GDI calls.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -67,10 +68,25 @@ struct PreviewPage {
   std::vector<PlacedText> texts;
 };
 
+// What a page may cost to flatten: one for every entity visited (inside
+// inserts too, each time), and one for every stroke, dash piece and point
+// made. The delivered template's costliest page of a full list costs under
+// two thousand; a page at the limit takes some tens of megabytes.
+constexpr std::size_t kFlattenBudget = 200000;
+
 // The model space of a page as strokes and texts. Inserts of blocks the page
 // does not hold, and blocks inserting themselves, are left out rather than
-// followed for ever.
+// followed for ever; past kFlattenBudget nothing more is added.
 PreviewPage FlattenPage(const Drawing& page);
+
+// What flattening these entities of the drawing (its model space, or a
+// block's as one insert of it) costs, counted without making anything, and
+// counted no further than just past `budget`.
+std::size_t FlattenCost(const Drawing& drawing, const std::vector<Entity>& entities,
+                        std::size_t budget = kFlattenBudget);
+// Whether the model space and every block of the drawing, each taken alone,
+// fit in kFlattenBudget.
+bool WithinFlattenBudget(const Drawing& drawing);
 
 struct Extents {
   double minX = 0, minY = 0, maxX = 0, maxY = 0;

@@ -143,6 +143,11 @@ void TStringGridIO::ParseText(std::string_view text, const std::string& sep, boo
                       " 列)");
     g.ClearAll();
     g.SetSize(static_cast<int>(most + 1), static_cast<int>(lines.size()));
+  } else if (GrowRows && lines.size() > static_cast<std::size_t>(g.RowCount())) {
+    const std::size_t cols = static_cast<std::size_t>(std::max(g.ColCount(), 1));
+    if (lines.size() > kMaxStretchedCells / cols)
+      throw FileError("表が大きすぎます (" + std::to_string(lines.size()) + " 行 × " + std::to_string(cols) + " 列)");
+    g.SetRowCount(static_cast<int>(lines.size()));
   }
   const int cols = g.ColCount();
   const int rows = std::min<int>(g.RowCount(), static_cast<int>(lines.size()));
@@ -212,7 +217,7 @@ void TStringGridIO::SaveToExcel() const {
   app->Put("Visible", Variant(true));
   app->Put("ScreenUpdating", Variant(false));
   try {
-    std::shared_ptr<Dispatch> book = app->Get("WorkBooks").AsObject()->Call("Add").AsObject();
+    std::shared_ptr<Dispatch> book = app->Get("WorkBooks").AsObject()->Get("Add").AsObject();
     book->Get("WorkSheets", {Variant(std::int32_t{1})}).AsObject()->Call("Activate");
     for (int r = 0; r < g.RowCount(); ++r) {
       for (int c = 0; c < g.ColCount(); ++c) {

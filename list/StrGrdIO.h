@@ -29,6 +29,11 @@ class TStringGridIO {
  public:
   Grid* TargetGrid = nullptr;
   bool Stretch = false;
+  // With Stretch off: a text of more lines than the grid has rows adds the
+  // rows it needs (never fewer rows, the columns as they are) instead of
+  // dropping the lines past the last row. The circuit list grows so; the
+  // equipment table keeps its fixed size.
+  bool GrowRows = false;
   // Creates the spreadsheet application; the program's default when unset.
   DispatchFactory AutomationFactory;
 

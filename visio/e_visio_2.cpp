@@ -128,7 +128,8 @@ class VisioModule::Drawing {
     return Pages()->Call("Item", index).AsObject();
   }
   void AddPage() {
-    std::shared_ptr<Dispatch> page = Pages()->Call("add").AsObject();
+    // No arguments and the value used: method or property get, as every such call.
+    std::shared_ptr<Dispatch> page = Pages()->Get("add").AsObject();
     page->Put("name", Variant("dwg" + std::to_string(p_)));
   }
   void Line(double x1, double y1, double x2, double y2) {

@@ -682,7 +682,10 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR cmdLine, int show) {
   g.messageFile = CreateFileW(xmx.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
 
-  FileHooks hooks{ReadDxfFile, [](const std::string& path, const qel::dxf::Drawing& drawing, std::string& error) {
+  FileHooks hooks{[](const std::string& path, qel::dxf::Drawing& drawing, std::string& error) {
+                     return ReadDxfFile(path, drawing, error);
+                   },
+                   [](const std::string& path, const qel::dxf::Drawing& drawing, std::string& error) {
                      return WriteDxfFile(path, drawing, error);   // every SAVEAS as DXF R2000
                    }};
   CommandLine cl(hooks, g.role->profiles && ReadSingleDrawingMode());

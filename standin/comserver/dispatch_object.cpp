@@ -277,8 +277,13 @@ void DispatchObject::Member(const wchar_t* name, Getter get, Putter put, Invocat
 
 void DispatchObject::CheckInvocation(const Entry& entry, WORD flags, std::size_t argCount) {
   if (entry.how == Invocation::Loose) return;
-  if (entry.how == Invocation::Method || argCount > 0) {
-    if (flags != DISPATCH_METHOD)
+  if (argCount > 0 || entry.how == Invocation::Method) {
+    // A method called without arguments for its value may come as method
+    // or property get, as a client does for any such call; with arguments
+    // it must come as a method.
+    const bool asMethod =
+        flags == DISPATCH_METHOD || (argCount == 0 && flags == (DISPATCH_METHOD | DISPATCH_PROPERTYGET));
+    if (!asMethod)
       throw AutomationFault(entry.name + L": invoked as " + InvocationName(flags) +
                             (argCount > 0 ? L"; a call with arguments" : L"; this method") +
                             L" must be invoked as DISPATCH_METHOD");

@@ -97,8 +97,23 @@ TEST_F(AcadCommands, PathsWithABlankGoInQuotes) {
 }
 
 TEST_F(AcadCommands, LaunchCallsTheComponentInOrderAndSendsNothing) {
-  EXPECT_TRUE(Sent(AcadLaunch).empty());
+  EXPECT_TRUE(Sent([] { EXPECT_TRUE(AcadLaunch()); }).empty());
   EXPECT_EQ(link.calls, (Texts{"GetSDIMode", "ExecuteAcad", "SetSDIMode false"}));
+}
+
+// An AutoCAD that ends or never appears while starting: the job sends
+// nothing and says so once, since no delivery report will ever come.
+TEST_F(AcadCommands, AFailedLaunchEndsTheJobWithAMessage) {
+  link.launches = false;
+  list.SetCell(1, 1, "M1");
+  std::vector<std::string> told;
+  auto tell = [&](const std::string& text, const std::string& caption) { told.push_back(caption + "|" + text); };
+  link.commands.clear();
+  EXPECT_TRUE(AcadDrawToFile("D:\\out\\panel.DWG", [](const std::string&) { return false; },
+                             [](const std::string&, const std::string&) { return true; }, tell));
+  EXPECT_TRUE(link.commands.empty());
+  EXPECT_EQ(told, Texts{"AutoCAD|AutoCAD を起動できませんでした。作図を中止しました。"});
+  EXPECT_EQ(link.calls.back(), "ExecuteAcad") << "the SDI setting of a program that is not there is left alone";
 }
 
 TEST(AcadPlanDrawing, BaseNameAndQuestion) {

@@ -122,6 +122,32 @@ TEST(LoadFromText, FewerLinesKeepTheRestAndExtraLinesAreIgnored) {
   EXPECT_EQ(g.Cell(1, 3), "d");
 }
 
+// The circuit list: a saved list longer than the grid comes back whole, and
+// a short one still leaves the rows below it alone.
+TEST(LoadFromText, GrowingRowsKeepsEveryLineAndNeverShrinks) {
+  std::string thirty;
+  for (int r = 0; r < 30; ++r) thirty += "C" + std::to_string(r) + std::string(20, '\t') + "表" + std::to_string(r) + "\r\n";
+  TempDir dir;
+  TempDir::Write(dir.File("30.txt"), thirty);
+  Grid list(21, 21);
+  TStringGridIO io;
+  io.TargetGrid = &list;
+  io.GrowRows = true;
+  io.LoadFromText(dir.File("30.txt"), "\t", false);
+  EXPECT_EQ(list.RowCount(), 30);
+  EXPECT_EQ(list.ColCount(), 21);
+  EXPECT_EQ(list.Cell(0, 29), "C29");
+  EXPECT_EQ(list.Cell(20, 29), "表29");
+  io.SaveToText(dir.File("back.txt"), "\t", false);
+  EXPECT_EQ(TempDir::Read(dir.File("back.txt")), thirty);
+
+  io.ParseText("a\r\nb\r\n", "\t", false);
+  EXPECT_EQ(list.RowCount(), 30);
+  EXPECT_EQ(list.Cell(20, 1), "b");
+  EXPECT_EQ(list.Cell(0, 2), "C2");
+  EXPECT_EQ(list.Cell(20, 29), "表29");
+}
+
 TEST(LoadFromText, StretchingSizesTheGridToTheFile) {
   Grid g(2, 2);
   g.SetCell(0, 0, "gone");
@@ -301,14 +327,14 @@ TEST_F(SaveToExcelTest, MakesTheCallsInOrderCellByCellRowByRow) {
       "Excel.Application.Visible = true",
       "Excel.Application.ScreenUpdating = false",
       "Excel.Application.WorkBooks",
-      "Excel.Application.WorkBooks.Add()",
-      "Excel.Application.WorkBooks.Add().WorkSheets(1)",
-      "Excel.Application.WorkBooks.Add().WorkSheets.Activate()",
+      "Excel.Application.WorkBooks.Add",
+      "Excel.Application.WorkBooks.Add.WorkSheets(1)",
+      "Excel.Application.WorkBooks.Add.WorkSheets.Activate()",
   };
   const char* texts[2][2] = {{"No.", "NAME"}, {"1", "ﾎﾟﾝﾌﾟ"}};
   for (int r = 0; r < 2; ++r)
     for (int c = 0; c < 2; ++c) {
-      const std::string sheet = "Excel.Application.WorkBooks.Add().ActiveSheet";
+      const std::string sheet = "Excel.Application.WorkBooks.Add.ActiveSheet";
       const std::string at = "(" + std::to_string(r + 1) + "," + std::to_string(c + 1) + ")";
       expected.push_back(sheet);
       expected.push_back(sheet + ".Cells" + at);

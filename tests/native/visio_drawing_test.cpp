@@ -491,7 +491,8 @@ TEST(VisioDrawing, AVisioErrorStopsAtThatCallAndGoesUp) {
 // ---- what crosses to Visio ----
 
 // Each operation as it is invoked, in the order first used: values read
-// are gets, a call with arguments and quit are methods, and the by-reference
+// are gets, and so is adding a page (no arguments, its value used); a call
+// with arguments and quit are methods, and the by-reference
 // arguments are typed as Visio declares them.
 TEST(VisioCalls, KindsAndArgumentTypes) {
   Session s;
@@ -518,7 +519,7 @@ TEST(VisioCalls, KindsAndArgumentTypes) {
                            "call Drop(variant&,r8,r8)",
                            "call Cells(bstr)",
                            "put Formula = bstr",
-                           "call add()",
+                           "get add",
                            "put name = bstr",
                            "call quit()",
                        }));

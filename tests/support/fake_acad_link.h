@@ -24,7 +24,8 @@ class FakeAcadLink : public AcadLinkApi {
     return true;
   }
   bool GetSDIMode() override { calls.push_back("GetSDIMode"); return true; }
-  bool ExecuteAcad() override { calls.push_back("ExecuteAcad"); return true; }
+  bool launches = true;  // false: AutoCAD died or never appeared while starting
+  bool ExecuteAcad() override { calls.push_back("ExecuteAcad"); return launches; }
   void SetSDIMode(bool value) override { calls.push_back(value ? "SetSDIMode true" : "SetSDIMode false"); }
 
   bool Enabled() override { return enabled; }

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "base/file_io.h"
 #include "tests/support/program_folder.h"
 #include "tests/support/ui_driver.h"
@@ -101,6 +104,34 @@ TEST(WindowsSave, KeepsTheTargetsAttributesAndPassesOverATakenTemporaryName) {
   SetFileAttributesW(wfile.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileW(wfile.c_str());
   RemoveDirectoryW(left.c_str());
+  RemoveDirectoryW(win::Wide(dir).c_str());
+}
+
+// A page another program holds open without sharing cannot be replaced;
+// the save fails and leaves nothing beside it, not even the empty file the
+// system's replace call made for itself.
+TEST(WindowsSave, ALockedTargetLeavesNoFileBesideIt) {
+  const std::string dir = Folder(L"qel-locked-");
+  const std::string file = dir + "\\page1.dxf";
+  ReplaceFileContents(file, "old");
+  const HANDLE held = CreateFileW(win::Wide(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_THROW(ReplaceFileContents(file, "new"), FileError);
+  CloseHandle(held);
+  EXPECT_EQ(ReadWholeFile(file), "old");
+  std::vector<std::string> left;
+  WIN32_FIND_DATAW found{};
+  HANDLE scan = FindFirstFileW(win::Wide(dir + "\\*").c_str(), &found);
+  if (scan != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = win::Narrow(found.cFileName);
+      if (name != "." && name != ".." && name != "page1.dxf") left.push_back(name);
+    } while (FindNextFileW(scan, &found));
+    FindClose(scan);
+  }
+  EXPECT_EQ(left, std::vector<std::string>{});
+  for (const std::string& name : left) DeleteFileW(win::Wide(dir + "\\" + name).c_str());
+  DeleteFileW(win::Wide(file).c_str());
   RemoveDirectoryW(win::Wide(dir).c_str());
 }
 

@@ -5,9 +5,13 @@
 // the AutoCAD stand-in saves for the same list (AcadDrawingPages).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <psapi.h>
 
 #include "base/file_io.h"
 #include "tests/support/drawing_jobs.h"
@@ -124,6 +128,58 @@ TEST(DxfDrawing, MissingTemplateAndUnwritablePage) {
   HANDLE scan = FindFirstFileW(win::Wide(folder.File("plant1.dxf.qel-tmp*")).c_str(), &found);
   EXPECT_EQ(scan, INVALID_HANDLE_VALUE) << "a temporary file was left: " << win::Narrow(found.cFileName);
   if (scan != INVALID_HANDLE_VALUE) FindClose(scan);
+}
+
+// Each hostile template of tests/data/templates put in place of the real
+// one: refused ones name the file and what is wrong, in Japanese, and no
+// page is written; the program's peak memory is printed for the record.
+TEST(DxfDrawing, HostileTemplatesAreRefusedOrMadeSafe) {
+  struct Case {
+    const char* file;
+    const char* reason;  // empty: accepted and written
+  };
+  const Case cases[] = {
+      {"d1-vertex-count.dxf", "頂点などの個数が、ファイルの残りに収まらない数になっています。"},
+      {"d2-self-insert.dxf", "図形を展開すると多すぎます (ブロックの入れ子か、細かすぎる線種)。"},
+      {"d3-fine-linetype.dxf", "図形を展開すると多すぎます (ブロックの入れ子か、細かすぎる線種)。"},
+      {"d4-control-text.dxf", ""},
+      {"d5-anonymous-block.dxf", ""},
+      {"d6-bulge.dxf", "座標や大きさに、数でない値か ±10000000 を超える値があります。"},
+      {"d6-width-nan.dxf", "座標や大きさに、数でない値か ±10000000 を超える値があります。"},
+      {"d6-coordinate.dxf", "座標や大きさに、数でない値か ±10000000 を超える値があります。"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    ProgramFolder folder;
+    const std::string templ = folder.Path() + "\\Data\\Qel-Acad.DWG";
+    ReplaceFileContents(templ, ReadWholeFile(testing::RepoFile(std::string("tests/data/templates/") + c.file)));
+    ReplaceFileContents(folder.File("list.txt"), testing::kHeader + testing::Row(1, "M1", "直", {"3.7", "200"}));
+    ProgramProcess p(testing::ProgramExe(), folder.Path());
+    const HWND main = p.WaitForWindow(L"TQel_Wirmap");
+    ASSERT_TRUE(main);
+    testing::LoadList(p, main, folder.File("list.txt"));
+    DrawDxfAs(p, main, folder.File("plant"), 1);
+    const testing::DialogSeen closing = ClosingMessage(p);
+    EXPECT_EQ(closing.caption, "DXFで作図");
+    if (*c.reason) {
+      EXPECT_EQ(closing.text, "作図のテンプレートを読めません = " + templ + "\r\n" + c.reason);
+      EXPECT_FALSE(testing::FileExists(folder.File("plant1.dxf")));
+    } else {
+      EXPECT_EQ(closing.text, "1 ページのDXFファイルを書き出しました。\r\n" + folder.File("plant1.dxf"));
+    }
+    EXPECT_TRUE(IsHungAppWindow(main) == FALSE);
+    PROCESS_MEMORY_COUNTERS memory{};
+    const HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, p.Pid());
+    const std::wstring wide = win::Wide(closing.text);
+    std::string utf8(wide.size() * 3 + 1, '\0');
+    utf8.resize(static_cast<size_t>(std::max(0, WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                                                     utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr))));
+    if (h && K32GetProcessMemoryInfo(h, &memory, sizeof memory))
+      std::printf("[ note ] %s: peak working set %.1f MB, peak private %.1f MB: %s\n", c.file,
+                  memory.PeakWorkingSetSize / 1048576.0, memory.PeakPagefileUsage / 1048576.0,
+                  utf8.c_str());
+    if (h) CloseHandle(h);
+  }
 }
 
 // Run by tests/acad_drawing/check_pages.py, which compares these pages with
