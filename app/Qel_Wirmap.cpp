@@ -5,6 +5,7 @@
 
 #include "acad/a_cad.h"
 #include "acad/acad_dxf.h"
+#include "acad/acad_pdf.h"
 #include "acad/acad_job_progress.h"
 #include "base/file_io.h"
 #include "base/paths.h"
@@ -13,6 +14,8 @@
 #include "win32/hint.h"
 #include "win32/system_error.h"
 #include "win32/text.h"
+
+#include <shlobj.h>
 
 namespace qel {
 
@@ -44,7 +47,16 @@ TQel_Wirmap::TQel_Wirmap()
       AcadTool_Frame([this] {
         return std::make_unique<TAcadTool_Frame>(AcadTypeChoice1, [this](const std::string& text) { Label57.SetText(text); });
       }),
-      PreviewForm([this] { return std::make_unique<TDrawingPreview>(hwnd_); }) {
+      PreviewForm([this] {
+        auto preview = std::make_unique<TDrawingPreview>(hwnd_);
+        preview->onSavePdf = [this](const std::vector<dxf::PreviewPage>& shown) {
+          SavePdf(PreviewForm->Handle(), [&shown](std::vector<dxf::PreviewPage>& pages, std::string&) {
+            pages = shown;
+            return true;
+          });
+        };
+        return preview;
+      }) {
   Create({.className = "TQel_Wirmap", .caption = "Qｅｌ_Ｗｉｒｍａｐ  Pelvane", .width = 628, .height = 527});
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon()));
@@ -100,6 +112,7 @@ void TQel_Wirmap::WireEvents() {
   ACADA.onClick = [this] { ACADAClick(); };
   DXFX.onClick = [this] { DXFXClick(); };
   DrawingPreview.onClick = [this] { DrawingPreviewClick(); };
+  PdfF.onClick = [this] { PdfFClick(); };
   AutoCadToolS1.onClick = [this] { AutoCadToolS1Click(); };
   About1.onClick = [this] { About1Click(); };
   hint2.onClick = [this] { hint2Click(); };
@@ -299,6 +312,40 @@ void TQel_Wirmap::DrawingPreviewClick() {
   }
   std::vector<dxf::Drawing> pages = LayOutDxfPages(StringGrid1.Cells(), templ);
   PreviewForm->ShowPages(std::move(pages));
+}
+void TQel_Wirmap::PdfFClick() {
+  SavePdf(hwnd_, [this](std::vector<dxf::PreviewPage>& pages, std::string& message) {
+    // The template is read every time, as the preview reads it.
+    dxf::Drawing templ;
+    if (!ReadDrawingTemplate(AcadTemplatePath(), templ, message)) return false;
+    pages = FlattenPages(LayOutDxfPages(StringGrid1.Cells(), templ));
+    return true;
+  });
+}
+void TQel_Wirmap::SavePdf(HWND owner, const std::function<bool(std::vector<dxf::PreviewPage>&, std::string&)>& makePages) {
+  // The dialog is the AutoCAD command's, as the DXF command's is; its file
+  // type choice is kept for it.
+  const int acadFilterIndex = SaveDialog2.FilterIndex;
+  SaveDialog2.Filter = PdfSaveFilter();
+  SaveDialog2.FilterIndex = 1;
+  SaveDialog2.DefaultExt = kPdfDefaultExt;
+  const bool chosen = SaveDialog2.Execute(owner);
+  SaveDialog2.FilterIndex = acadFilterIndex;
+  SaveDialog2.DefaultExt.clear();
+  if (!chosen) return;
+  wchar_t fonts[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_FONTS, nullptr, SHGFP_TYPE_CURRENT, fonts))) {
+    GetWindowsDirectoryW(fonts, MAX_PATH);
+    wcsncat(fonts, L"\\Fonts", MAX_PATH - wcslen(fonts) - 1);
+  }
+  const PdfSaveOutcome outcome = SavePagesAsPdf(
+      SaveDialog2.FileName, PdfFontCandidates(win::Narrow(fonts)), makePages,
+      [](const std::string& path) { return GetFileAttributesW(win::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; },
+      [owner](const std::string& text, const std::string& caption) {
+        return win::MessageBoxCp932(owner, text, caption, MB_YESNO) == IDYES;
+      });
+  if (outcome.ran)
+    win::MessageBoxCp932(owner, outcome.message, kPdfMessageCaption, outcome.ok ? MB_ICONINFORMATION : MB_ICONERROR);
 }
 void TQel_Wirmap::AutoCadToolS1Click() {
   AcadTool_Frame->Show();

@@ -209,6 +209,9 @@ TDrawingPreview::TDrawingPreview(HWND owner) {
   PageLabel.Create({.parent = &ToolBar, .text = "0 / 0", .bounds = {190, 10, 0, 0}});
   FitButton.Create({.parent = &ToolBar, .text = "全体表示", .bounds = {260, 5, 80, 24},
                     .hint = "ページ全体をウィンドウに合わせます。"});
+  PdfButton.Create({.parent = &ToolBar, .text = "PDF", .bounds = {354, 5, 60, 24},
+                    .hint = "表示中の作図をPDFファイルに保存します。"});
+  PdfButton.onClick = [this] { PdfButtonClick(); };
   Canvas.Create({.parent = this, .align = win::Align::Client, .hint = "ホイールで拡大・縮小、ドラッグで移動します。"});
   PreviousButton.onClick = [this] { PreviousButtonClick(); };
   NextButton.onClick = [this] { NextButtonClick(); };
@@ -250,6 +253,11 @@ void TDrawingPreview::NextButtonClick() {
 
 void TDrawingPreview::FitButtonClick() {
   Canvas.Fit();
+  SetFocus(Canvas.Handle());
+}
+
+void TDrawingPreview::PdfButtonClick() {
+  if (onSavePdf) onSavePdf(pages_);
   SetFocus(Canvas.Handle());
 }
 
