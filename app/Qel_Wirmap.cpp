@@ -5,6 +5,7 @@
 
 #include "acad/a_cad.h"
 #include "acad/acad_dxf.h"
+#include "acad/acad_pdf.h"
 #include "acad/page_layout.h"
 #include "acad/acad_job_progress.h"
 #include "base/file_io.h"
@@ -14,6 +15,8 @@
 #include "win32/hint.h"
 #include "win32/system_error.h"
 #include "win32/text.h"
+
+#include <shlobj.h>
 
 namespace qel {
 
@@ -45,7 +48,16 @@ TQel_Wirmap::TQel_Wirmap()
       AcadTool_Frame([this] {
         return std::make_unique<TAcadTool_Frame>(AcadTypeChoice1, [this](const std::string& text) { Label57.SetText(text); });
       }),
-      PreviewForm([this] { return std::make_unique<TDrawingPreview>(hwnd_); }) {
+      PreviewForm([this] {
+        auto preview = std::make_unique<TDrawingPreview>(hwnd_);
+        preview->onSavePdf = [this](const std::vector<dxf::PreviewPage>& shown) {
+          SavePdf(PreviewForm->Handle(), [&shown](std::vector<dxf::PreviewPage>& pages, std::string&) {
+            pages = shown;
+            return true;
+          });
+        };
+        return preview;
+      }) {
   Create({.className = "TQel_Wirmap", .caption = "Qｅｌ_Ｗｉｒｍａｐ  Pelvane", .width = 628, .height = 527});
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ProgramIcon()));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ProgramIcon()));
@@ -102,6 +114,7 @@ void TQel_Wirmap::WireEvents() {
   ACADA.onClick = [this] { ACADAClick(); };
   DXFX.onClick = [this] { DXFXClick(); };
   DrawingPreview.onClick = [this] { DrawingPreviewClick(); };
+  PdfF.onClick = [this] { PdfFClick(); };
   AutoCadToolS1.onClick = [this] { AutoCadToolS1Click(); };
   About1.onClick = [this] { About1Click(); };
   hint2.onClick = [this] { hint2Click(); };
@@ -309,6 +322,48 @@ void TQel_Wirmap::DrawingPreviewClick() {
     return;
   }
   PreviewForm->ShowPages(std::move(pages), UndrawnRowsNote(StringGrid1.Cells()));
+}
+void TQel_Wirmap::PdfFClick() {
+  SavePdf(
+      hwnd_,
+      [this](std::vector<dxf::PreviewPage>& pages, std::string& message) {
+        // The template is read every time, as the preview reads it.
+        dxf::Drawing templ;
+        if (!ReadDrawingTemplate(AcadTemplatePath(), templ, message)) return false;
+        std::vector<dxf::Drawing> drawings = LayOutDxfPages(StringGrid1.Cells(), templ);
+        FillTitleBlocks(drawings, paths::ChangeExtension(paths::FileName(SaveDialog2.FileName), ""), TodayText());
+        if (!PagesWithinFlattenBudget(drawings, AcadTemplatePath(), message)) return false;
+        pages = FlattenPages(drawings);
+        return true;
+      },
+      UndrawnRowsNote(StringGrid1.Cells()));
+}
+void TQel_Wirmap::SavePdf(HWND owner, const std::function<bool(std::vector<dxf::PreviewPage>&, std::string&)>& makePages,
+                          const std::string& note) {
+  // The dialog is the AutoCAD command's, as the DXF command's is; its file
+  // type choice is kept for it.
+  const int acadFilterIndex = SaveDialog2.FilterIndex;
+  SaveDialog2.Filter = PdfSaveFilter();
+  SaveDialog2.FilterIndex = 1;
+  SaveDialog2.DefaultExt = kPdfDefaultExt;
+  const bool chosen = SaveDialog2.Execute(owner);
+  SaveDialog2.FilterIndex = acadFilterIndex;
+  SaveDialog2.DefaultExt.clear();
+  if (!chosen) return;
+  wchar_t fonts[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_FONTS, nullptr, SHGFP_TYPE_CURRENT, fonts))) {
+    GetWindowsDirectoryW(fonts, MAX_PATH);
+    wcsncat(fonts, L"\\Fonts", MAX_PATH - wcslen(fonts) - 1);
+  }
+  const PdfSaveOutcome outcome = SavePagesAsPdf(
+      SaveDialog2.FileName, PdfFontCandidates(win::Narrow(fonts)), makePages,
+      [](const std::string& path) { return GetFileAttributesW(win::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; },
+      [owner](const std::string& text, const std::string& caption) {
+        return win::MessageBoxCp932(owner, text, caption, MB_YESNO) == IDYES;
+      },
+      note);
+  if (outcome.ran)
+    win::MessageBoxCp932(owner, outcome.message, kPdfMessageCaption, outcome.ok ? MB_ICONINFORMATION : MB_ICONERROR);
 }
 void TQel_Wirmap::AutoCadToolS1Click() {
   AcadTool_Frame->Show();

@@ -44,6 +44,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
     kSave1 = 101, kLoad1, kExcel1, kExit1,
     kN7 = 111, kFuji1, kMel1, kDataload1, kN5, kN6,
     kDrowing1 = 121, kACADA, kAutoCadToolS1, kDXFX, kDrawingPreview,
+    kPdfF = 126,
     kHelp2 = 131, kAbout1,
     kHint2 = 141,
     kN1 = 151, kN2,
@@ -62,6 +63,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   win::MenuItem file1, save1, load1, Excel1, Exit1;
   win::MenuItem menu1, N7, fuji1, mel1, N3, dataload1, N4, N5, N6;
   win::MenuItem visio1, Drowing1, ACADA, DXFX, DrawingPreview, N8, AutoCadToolS1;
+  win::MenuItem PdfF;  // "PDFで保存", after DXFX
   win::MenuItem help1, help2, About1;
   win::MenuItem hint1, hint2;
   win::PopupMenu PopupMenu1;
@@ -167,6 +169,11 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   void ACADAClick();
   void DXFXClick();
   void DrawingPreviewClick();
+  void PdfFClick();
+  // The save dialog and the PDF file for these pages (the list's, or the
+  // ones the preview shows).
+  void SavePdf(HWND owner, const std::function<bool(std::vector<dxf::PreviewPage>&, std::string&)>& makePages,
+               const std::string& note = "");
   void AutoCadToolS1Click();
   void About1Click();
   void hint2Click();

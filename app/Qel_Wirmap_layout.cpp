@@ -50,10 +50,11 @@ void TQel_Wirmap::CreateMenus() {
   Drowing1.Set({.caption = "VISIOで作図(&V)", .hint = "Visio に作図します。", .id = kDrowing1});
   ACADA.Set({.caption = "ACADで作図(&A)", .hint = "ACadLT97 に作図します。", .id = kACADA});
   DXFX.Set({.caption = "DXFで作図(&X)", .hint = "作図をDXFファイルに保存します。", .id = kDXFX});
+  PdfF.Set({.caption = "PDFで保存(&F)...", .hint = "作図をPDFファイルに保存します。", .id = kPdfF});
   DrawingPreview.Set({.caption = "作図プレビュー(&P)", .hint = "作図を画面で確認します。", .id = kDrawingPreview});
   N8.Set(Args{.caption = "-"});
   AutoCadToolS1.Set({.caption = "AutoCadTool 選択(&S)", .id = kAutoCadToolS1});
-  visio1.Set({.caption = "作図(&D)", .hint = "VISIOにデータを書出します。"}, {&Drowing1, &ACADA, &DXFX, &DrawingPreview, &N8, &AutoCadToolS1});
+  visio1.Set({.caption = "作図(&D)", .hint = "VISIOにデータを書出します。"}, {&Drowing1, &ACADA, &DXFX, &PdfF, &DrawingPreview, &N8, &AutoCadToolS1});
 
   help2.Set({.caption = "ﾍﾙﾌﾟ(&H)", .hint = "選定の注記説明を表示します。", .id = kHelp2, .visible = false});
   About1.Set({.caption = "ﾊﾞｰｼﾞｮﾝ情報(&V)", .hint = "バージョン情報の表示です。", .id = kAbout1});

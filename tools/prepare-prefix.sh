@@ -7,7 +7,17 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 
 marker="$WINEPREFIX/.qel-prepared-2"
-if [ -f "$marker" ]; then exit 0; fi
+
+# The PDF output embeds the Japanese font it finds in the Windows fonts
+# folder (MS Gothic on Windows). Wine's fonts folder holds no Japanese font,
+# so the IPA Gothic file goes there; a prefix made earlier gets it too.
+copy_japanese_font() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -d "$fonts" ] && [ ! -f "$fonts/ipag.ttf" ]; then
+    cp /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf "$fonts/ipag.ttf"
+  fi
+}
+if [ -f "$marker" ]; then copy_japanese_font; exit 0; fi
 
 # A prefix made by an earlier recipe (before Wine had its 32-bit half, which
 # the 32-bit program and stand-ins need) is made again from scratch.
@@ -34,4 +44,5 @@ reg=$(mktemp --suffix=.reg)
 "$WINE" regedit /S "$(winepath_arg=$(printf 'Z:%s' "$reg" | tr '/' '\\'); echo "$winepath_arg")" >/dev/null 2>&1
 "$WINESERVER" -w
 rm -f "$reg"
+copy_japanese_font
 touch "$marker"

@@ -12,6 +12,8 @@ tools/build-pugixml-mingw.sh build/deps/pugixml-mingw32
 tools/build-libjpeg-mingw.sh build/deps/libjpeg-mingw32
 tools/build-dxflib.sh build/deps/dxflib-mingw32 mingw
 tools/build-dxflib.sh build/deps/dxflib-native native
+tools/build-libharu.sh build/deps/libharu-mingw32 mingw
+tools/build-libharu.sh build/deps/libharu-native native
 
 configure() {  # build dir, extra cmake arguments...
   local dir=$1; shift

@@ -225,7 +225,11 @@ TDrawingPreview::TDrawingPreview(HWND owner) {
   NextButton.Create({.parent = &ToolBar, .text = "次ページ", .bounds = {94, 5, 80, 24}, .hint = "次のページを表示します。"});
   FitButton.Create({.parent = &ToolBar, .text = "全体表示", .bounds = {190, 5, 80, 24},
                     .hint = "ページ全体をウィンドウに合わせます。"});
-  PageLabel.Create({.parent = &ToolBar, .text = "0 / 0", .bounds = {286, 10, 0, 0}});
+  PdfButton.Create({.parent = &ToolBar, .text = "PDF", .bounds = {286, 5, 60, 24},
+                    .hint = "表示中の作図をPDFファイルに保存します。"});
+  PdfButton.onClick = [this] { PdfButtonClick(); };
+  // Last: the note of rows left undrawn can be long.
+  PageLabel.Create({.parent = &ToolBar, .text = "0 / 0", .bounds = {362, 10, 0, 0}});
   Canvas.Create({.parent = this, .align = win::Align::Client, .hint = "ホイールで拡大・縮小、ドラッグで移動します。"});
   PreviousButton.onClick = [this] { PreviousButtonClick(); };
   NextButton.onClick = [this] { NextButtonClick(); };
@@ -274,6 +278,11 @@ void TDrawingPreview::NextButtonClick() {
 
 void TDrawingPreview::FitButtonClick() {
   Canvas.Fit();
+  SetFocus(Canvas.Handle());
+}
+
+void TDrawingPreview::PdfButtonClick() {
+  if (onSavePdf) onSavePdf(pages_);
   SetFocus(Canvas.Handle());
 }
 

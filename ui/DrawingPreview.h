@@ -67,6 +67,10 @@ class TDrawingPreview : public win::Form {
   win::Panel ToolBar;
   win::Button PreviousButton, NextButton, FitButton;
   win::Label PageLabel;  // "2 / 3", and the note
+  win::Button PdfButton;  // saves the pages shown as one PDF file
+  // Asked to save the pages the window shows as PDF (the main window's dialog and messages).
+  std::function<void(const std::vector<dxf::PreviewPage>&)> onSavePdf;
+  void PdfButtonClick();
   PreviewCanvas Canvas;
 
   void PreviousButtonClick();

@@ -501,7 +501,7 @@ TEST_F(MainWindowTest, TheMenusHoldEveryEntry) {
   EXPECT_EQ(GetMenuState(bar, TQel_Wirmap::kHelp2, MF_BYCOMMAND), static_cast<UINT>(-1));
 }
 
-// The drawing menu: the two DXF entries after the AutoCAD one, everything
+// The drawing menu: the DXF and PDF entries after the AutoCAD one, everything
 // else where it was, and their hints in the status bar (hints are on).
 TEST_F(MainWindowTest, TheDrawingMenuHoldsTheDxfEntries) {
   ProgramFolder folder;
@@ -515,13 +515,14 @@ TEST_F(MainWindowTest, TheDrawingMenuHoldsTheDxfEntries) {
     entries.push_back(separator ? "-" : std::to_string(GetMenuItemID(drawing, i)) + " " + win::Narrow(buf));
   }
   EXPECT_EQ(entries, (std::vector<std::string>{"121 VISIOで作図(&V)", "122 ACADで作図(&A)", "124 DXFで作図(&X)",
-                                               "125 作図プレビュー(&P)", "-", "123 AutoCadTool 選択(&S)"}));
+                                               "126 PDFで保存(&F)...", "125 作図プレビュー(&P)", "-", "123 AutoCadTool 選択(&S)"}));
   auto hint = [&](UINT id) {
     SendMessageW(window->Handle(), WM_MENUSELECT, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(drawing));
     return window->StatusBar1.SimpleText();
   };
   EXPECT_EQ(hint(TQel_Wirmap::kDXFX), "作図をDXFファイルに保存します。");
   EXPECT_EQ(hint(TQel_Wirmap::kDrawingPreview), "作図を画面で確認します。");
+  EXPECT_EQ(hint(TQel_Wirmap::kPdfF), "作図をPDFファイルに保存します。");
   EXPECT_EQ(hint(TQel_Wirmap::kACADA), "ACadLT97 に作図します。");
 }
 
