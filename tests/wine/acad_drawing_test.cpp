@@ -248,9 +248,10 @@ TEST(PackagedProgram, WritesARowDxfPagesAndAnAutoCadPageThenEnds) {
   testing::Click(write);
 
   testing::Command(main, TQel_Wirmap::kDXFX);
-  auto dialog = testing::WaitForDialog(p.Pid());
+  const auto dialog = testing::WaitForDialog(p.Pid());
   ASSERT_TRUE(dialog) << "no DXF save dialog";
   testing::AnswerFileDialog(dialog->hwnd, out + "\\pump.dwg", 1);
+  ASSERT_TRUE(testing::WaitUntil([&] { return !IsWindow(dialog->hwnd) || !IsWindowVisible(dialog->hwnd); }));
   const auto done = testing::WaitForDialog(p.Pid());
   ASSERT_TRUE(done) << "no closing message";
   EXPECT_EQ(done->text, "1 ページのDXFファイルを書き出しました。\r\n" + out + "\\pump1.dxf");
