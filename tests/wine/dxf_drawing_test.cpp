@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
 #include <psapi.h>
 
 #include "base/file_io.h"
