@@ -1,6 +1,7 @@
 #include "dxf/dxf_io.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -344,6 +345,34 @@ bool LooksLikeDxf(std::string_view text) {
   return false;
 }
 
+// A real number as DXF writes one: sign, digits, point, exponent. The C
+// libraries read "nan" and "inf" differently (msvcrt takes them for 0,
+// glibc for what they say), so such a value is refused on every system.
+bool IsRealNumberText(std::string line) {
+  while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
+  size_t i = line.find_first_not_of(" \t");
+  if (i == std::string::npos) return false;
+  if (line[i] == '+' || line[i] == '-') ++i;
+  size_t digits = 0;
+  for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i) ++digits;
+  if (i < line.size() && line[i] == '.')
+    for (++i; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i) ++digits;
+  if (digits == 0) return false;
+  if (i < line.size() && (line[i] == 'e' || line[i] == 'E')) {
+    ++i;
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) ++i;
+    const size_t first = i;
+    for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i) {}
+    if (i == first) return false;
+  }
+  return i == line.size() && std::isfinite(std::strtod(line.c_str(), nullptr));
+}
+
+bool IsRealGroup(unsigned code) {
+  return (code >= 10 && code <= 59) || (code >= 110 && code <= 149) || (code >= 210 && code <= 239) ||
+         (code >= 460 && code <= 469) || (code >= 1010 && code <= 1059);
+}
+
 // dxflib sizes its arrays by the counts a file states before the items
 // follow: an LWPOLYLINE's vertices, a SPLINE's knots, control and fit
 // points, a LEADER's vertices. A count is checked here against the bytes
@@ -377,6 +406,8 @@ DxfReadProblem ScanCounts(std::string_view text) {
       code = static_cast<unsigned>(number);
     } else if (code == 0) {
       entity = line;
+    } else if (IsRealGroup(code)) {
+      if (!IsRealNumberText(line)) return DxfReadProblem::NumberOutOfRange;
     } else {
       const size_t left = pos < text.size() ? text.size() - pos : 0;
       for (const Counted& c : kCounts)
@@ -958,6 +989,7 @@ bool ReadDxfFile(const std::string& path, Drawing& out, std::string& error, DxfR
     case DxfReadProblem::TooLarge: return fail(found, "The drawing file is too large.");
     case DxfReadProblem::BadLine: return fail(found, "The drawing file has a line too long or a zero byte.");
     case DxfReadProblem::CountBeyondFile: return fail(found, "A count in the drawing file exceeds what the file holds.");
+    case DxfReadProblem::NumberOutOfRange: return fail(found, "A number in the drawing file is not a finite number.");
     default: break;
   }
   text = std::string();
