@@ -338,6 +338,26 @@ void TQel_Wirmap::PdfFClick() {
       },
       UndrawnRowsNote(StringGrid1.Cells()));
 }
+namespace {
+
+// The fonts folder as the shell names it. shell32 is loaded here rather
+// than imported: the save dialog has loaded it by now anyway, and an import
+// would bring it, with shlwapi and shcore, into every start.
+std::string FontsFolder() {
+  wchar_t fonts[MAX_PATH] = L"";
+  using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+  if (HMODULE shell = LoadLibraryW(L"shell32.dll")) {
+    const auto get = reinterpret_cast<GetFolderPath>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathW")));
+    const bool found = get && SUCCEEDED(get(nullptr, CSIDL_FONTS, nullptr, SHGFP_TYPE_CURRENT, fonts));
+    FreeLibrary(shell);
+    if (found) return win::Narrow(fonts);
+  }
+  GetWindowsDirectoryW(fonts, MAX_PATH);
+  return win::Narrow(fonts) + "\\Fonts";
+}
+
+}  // namespace
+
 void TQel_Wirmap::SavePdf(HWND owner, const std::function<bool(std::vector<dxf::PreviewPage>&, std::string&)>& makePages,
                           const std::string& note) {
   // The dialog is the AutoCAD command's, as the DXF command's is; its file
@@ -350,13 +370,8 @@ void TQel_Wirmap::SavePdf(HWND owner, const std::function<bool(std::vector<dxf::
   SaveDialog2.FilterIndex = acadFilterIndex;
   SaveDialog2.DefaultExt.clear();
   if (!chosen) return;
-  wchar_t fonts[MAX_PATH] = L"";
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_FONTS, nullptr, SHGFP_TYPE_CURRENT, fonts))) {
-    GetWindowsDirectoryW(fonts, MAX_PATH);
-    wcsncat(fonts, L"\\Fonts", MAX_PATH - wcslen(fonts) - 1);
-  }
   const PdfSaveOutcome outcome = SavePagesAsPdf(
-      SaveDialog2.FileName, PdfFontCandidates(win::Narrow(fonts)), makePages,
+      SaveDialog2.FileName, PdfFontCandidates(FontsFolder()), makePages,
       [](const std::string& path) { return GetFileAttributesW(win::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; },
       [owner](const std::string& text, const std::string& caption) {
         return win::MessageBoxCp932(owner, text, caption, MB_YESNO) == IDYES;

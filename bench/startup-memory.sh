@@ -16,7 +16,8 @@ tools/wine-session.sh bash -c '
   resident() {  # program name, Windows path, folder to start in
     (cd "$3" && "$WINE" "$2" >/dev/null 2>&1 &)
     sleep "$SETTLE"
-    pid=$(pgrep -f "^$2" | head -n 1 || true)
+    # 32-bit Wine shows the program path with backslashes: match the file name.
+    pid=$(pgrep -f "${2##*/}\$" | head -n 1 || true)
     if [ -z "$pid" ]; then echo "$1 did not start" >&2; exit 1; fi
     cp "/proc/$pid/smaps" "$OUT/$1"
   }  # both are left running: the session ends them

@@ -62,6 +62,7 @@ TEST(Program, FirstStartWithoutSettingsLoadsFujiAndNamesErr) {
   EXPECT_TRUE(HasModule(p.Pid(), L"comctl32.dll"));
   EXPECT_FALSE(HasModule(p.Pid(), L"oleaut32.dll"));
   EXPECT_FALSE(HasModule(p.Pid(), L"comdlg32.dll"));
+  EXPECT_FALSE(HasModule(p.Pid(), L"shell32.dll"));
 
   // The other windows are made the first time they are shown; the title a
   // second start looks for is the hidden application window's.
