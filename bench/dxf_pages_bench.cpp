@@ -6,22 +6,17 @@
 // the same run), prints how many times faster the DXF pages are.
 //
 // Usage: dxf_pages_bench <template> <output folder> [AutoCAD seconds]
-#include <sys/time.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "acad/acad_dxf.h"
 #include "bench/acad_mixed_list.h"
+#include "bench/bench_clock.h"
 
 namespace {
 
-double Now() {
-  timeval t{};
-  gettimeofday(&t, nullptr);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-}
+using qel::bench::Now;
 
 struct Run {
   double read = 0, layout = 0, write = 0;

@@ -6,8 +6,6 @@
 // (font, pages, compression and the file).
 //
 // Usage: pdf_pages_bench <template> <font file> <output file>
-#include <sys/time.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,14 +14,11 @@
 #include "acad/acad_pdf.h"
 #include "base/file_io.h"
 #include "bench/acad_mixed_list.h"
+#include "bench/bench_clock.h"
 
 namespace {
 
-double Now() {
-  timeval t{};
-  gettimeofday(&t, nullptr);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-}
+using qel::bench::Now;
 
 struct Run {
   double read = 0, layout = 0, write = 0;
