@@ -73,7 +73,7 @@ LRESULT PreviewCanvas::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
     case WM_KEYDOWN:
-      if (wp == VK_PRIOR || wp == VK_NEXT) {
+      if (wp == VK_PRIOR || wp == VK_NEXT || (wp == 'P' && GetKeyState(VK_CONTROL) < 0)) {
         if (onPageKey) win::Application::Instance().Guarded([&] { onPageKey(static_cast<int>(wp)); });
         return 0;
       }
@@ -134,13 +134,17 @@ TDrawingPreview::TDrawingPreview(HWND owner) {
   PdfButton.Create({.parent = &ToolBar, .text = "PDF", .bounds = {286, 5, 60, 24},
                     .hint = "表示中の作図をPDFファイルに保存します。"});
   PdfButton.onClick = [this] { PdfButtonClick(); };
+  PrintPanel.Create({.parent = &ToolBar, .bounds = {0, 0, 104, 34}, .align = win::Align::Right});
+  PrintButton.Create({.parent = &PrintPanel, .text = "印刷(&P)...", .bounds = {8, 5, 88, 24},
+                      .hint = "表示中の作図を印刷します。(Ctrl+P)"});
+  PrintButton.onClick = [this] { PrintButtonClick(); };
   // Last: the note of rows left undrawn can be long.
   PageLabel.Create({.parent = &ToolBar, .text = "0 / 0", .bounds = {362, 10, 0, 0}});
   Canvas.Create({.parent = this, .align = win::Align::Client, .hint = "ホイールで拡大・縮小、ドラッグで移動します。"});
   PreviousButton.onClick = [this] { PreviousButtonClick(); };
   NextButton.onClick = [this] { NextButtonClick(); };
   FitButton.onClick = [this] { FitButtonClick(); };
-  Canvas.onPageKey = [this](int key) { PageKey(key); };
+  Canvas.onPageKey = [this](int key) { WindowKey(static_cast<WPARAM>(key)); };
   ShowPage(0);
 }
 
@@ -148,6 +152,7 @@ TDrawingPreview::~TDrawingPreview() { DestroyHandle(); }
 
 void TDrawingPreview::ShowPages(std::vector<dxf::Drawing> pages, const std::string& note) {
   note_ = note;
+  printNote_.clear();
   sheet_ = {};
   if (!pages.empty()) {
     sheet_.Add(pages[0].limitsMin);
@@ -167,9 +172,10 @@ void TDrawingPreview::ShowPage(int index) {
   page_ = index;
   Canvas.SetPage(pages_.empty() ? nullptr : &pages_[static_cast<size_t>(index)], sheet_);
   PageLabel.SetText(std::to_string(pages_.empty() ? 0 : index + 1) + " / " + std::to_string(PageCount()) +
-                    (note_.empty() ? "" : "　" + note_));
+                    (note_.empty() ? "" : "　" + note_) + (printNote_.empty() ? "" : "　" + printNote_));
   PreviousButton.SetEnabled(index > 0);
   NextButton.SetEnabled(index + 1 < PageCount());
+  PrintButton.SetEnabled(!pages_.empty());
 }
 
 void TDrawingPreview::PreviousButtonClick() {
@@ -192,15 +198,44 @@ void TDrawingPreview::PdfButtonClick() {
   SetFocus(Canvas.Handle());
 }
 
+void TDrawingPreview::PrintButtonClick() {
+  if (pages_.empty()) return;
+  const std::optional<PrintRequest> request = AskForPrint(hwnd_, PageCount(), page_);
+  if (request) Print(request->printer, request->pages);
+  SetFocus(Canvas.Handle());
+}
+
+void TDrawingPreview::Print(const PrinterChoice& printer, const std::vector<int>& pages) {
+  const PrintOutcome outcome = PrintPages(printer, pages_, sheet_, pages, Text());
+  if (!outcome.ok) {
+    win::MessageBoxCp932(hwnd_, outcome.error, "印刷", MB_OK | MB_ICONERROR);
+    return;
+  }
+  printNote_ = PrintNote(outcome, PrinterOffersA3(printer.name));
+  ShowPage(page_);
+}
+
 void TDrawingPreview::PageKey(int key) {
   ShowPage(key == VK_NEXT ? page_ + 1 : page_ - 1);
+}
+
+bool TDrawingPreview::WindowKey(WPARAM key) {
+  if (key == VK_PRIOR || key == VK_NEXT) {
+    PageKey(static_cast<int>(key));
+    return true;
+  }
+  if (key == 'P' && GetKeyState(VK_CONTROL) < 0) {
+    PrintButtonClick();
+    return true;
+  }
+  return false;
 }
 
 LRESULT TDrawingPreview::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_KEYDOWN:  // when the window itself has the focus
-      if (wp == VK_PRIOR || wp == VK_NEXT) {
-        win::Application::Instance().Guarded([&] { PageKey(static_cast<int>(wp)); });
+      if (wp == VK_PRIOR || wp == VK_NEXT || (wp == 'P' && GetKeyState(VK_CONTROL) < 0)) {
+        win::Application::Instance().Guarded([&] { WindowKey(wp); });
         return 0;
       }
       break;

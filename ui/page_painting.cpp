@@ -73,12 +73,12 @@ class PaintObjects {
 
 }  // namespace
 
-void PaintPreviewPage(HDC dc, const dxf::PreviewPage& page, const dxf::View& view) {
+void PaintPreviewPage(HDC dc, const dxf::PreviewPage& page, const dxf::View& view, int thinnestPixels) {
   PaintObjects objects;
   std::vector<POINT> points;
   for (const dxf::Stroke& stroke : page.strokes) {
     if (stroke.points.empty()) continue;
-    const int width = std::max(1, static_cast<int>(std::lround(stroke.width * view.scale)));
+    const int width = std::max(std::max(1, thinnestPixels), static_cast<int>(std::lround(stroke.width * view.scale)));
     SelectObject(dc, objects.Pen(width, PenColor(stroke.color)));
     points.clear();
     for (const dxf::Point& p : stroke.points) points.push_back(Pixel(view, p));
