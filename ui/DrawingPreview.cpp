@@ -206,7 +206,9 @@ void TDrawingPreview::PrintButtonClick() {
 }
 
 void TDrawingPreview::Print(const PrinterChoice& printer, const std::vector<int>& pages) {
-  const PrintOutcome outcome = PrintPages(printer, pages_, sheet_, pages, Text());
+  PrinterChoice choice = printer;
+  if (choice.devMode.empty()) choice.devMode = PreferredDevMode(choice.name);  // A3 landscape where it can
+  const PrintOutcome outcome = PrintPages(choice, pages_, sheet_, pages, Text());
   if (!outcome.ok) {
     win::MessageBoxCp932(hwnd_, outcome.error, "印刷", MB_OK | MB_ICONERROR);
     return;

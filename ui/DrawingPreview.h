@@ -78,7 +78,8 @@ class TDrawingPreview : public win::Form {
   win::Button PrintButton;  // "印刷(&P)...", and Ctrl+P: the print dialog, then the printer
   void PrintButtonClick();
   // Prints pages (0-based) on the printer without asking, as the print
-  // dialog's choice does; a failure is told in a message box, and a sheet
+  // dialog's choice does (settings left empty get A3 landscape where the
+  // printer has them); a failure is told in a message box, and a sheet
   // fitted to other paper than A3 in the page label.
   void Print(const PrinterChoice& printer, const std::vector<int>& pages);
   PreviewCanvas Canvas;
