@@ -393,6 +393,21 @@ View ZoomAbout(const View& view, double factor, double sx, double sy, double fit
   return zoomed;
 }
 
+PaperPlacement PlaceOnPaper(const Extents& sheet, const Paper& paper) {
+  constexpr double kMillimetresPerInch = 25.4;
+  constexpr double kSlackMillimetres = 1;  // A3 is 297 x 420 mm, or 842 x 1191 points rounded
+  const double perMillimetre = paper.dpi / kMillimetresPerInch;
+  const double spanX = sheet.maxX - sheet.minX, spanY = sheet.maxY - sheet.minY;
+  if (!sheet.empty && paper.width / perMillimetre + kSlackMillimetres >= spanX &&
+      paper.height / perMillimetre + kSlackMillimetres >= spanY) {
+    View view{perMillimetre, 0, 0};
+    view.offsetX = (paper.width - spanX * perMillimetre) / 2 - paper.printableX - sheet.minX * perMillimetre;
+    view.offsetY = (paper.height - spanY * perMillimetre) / 2 - paper.printableY + sheet.maxY * perMillimetre;
+    return {view, false};
+  }
+  return {FitView(sheet, static_cast<int>(paper.printableWidth), static_cast<int>(paper.printableHeight), 0), true};
+}
+
 unsigned PaperColor(int aci) {
   switch (aci) {
     case 1: return 0xFF0000;

@@ -117,6 +117,28 @@ View FitView(const Extents& extents, int width, int height, int margin);
 // `fitted` x 200, so that neither zooming out nor in loses the drawing.
 View ZoomAbout(const View& view, double factor, double sx, double sy, double fittedScale);
 
+// A printer's page in its own pixels: the whole sheet of paper, where the
+// printable part of it starts, how large that part is, and the pixels per
+// inch across.
+struct Paper {
+  double dpi = 600;
+  double width = 0, height = 0;                  // the whole paper
+  double printableX = 0, printableY = 0;         // offset of the printable part
+  double printableWidth = 0, printableHeight = 0;
+};
+
+// Where a page lands on paper, in pixels of the printable part (whose
+// top-left is 0,0, as a printer's device context counts). A sheet that the
+// paper holds at full size (within a millimetre) prints 1:1, a drawing
+// unit to a millimetre, centred on the whole paper, whatever the printer
+// cannot reach at the edges; otherwise the sheet is fitted to the printable
+// part, keeping its proportions, and `fitted` says so.
+struct PaperPlacement {
+  View view;
+  bool fitted = false;
+};
+PaperPlacement PlaceOnPaper(const Extents& sheet, const Paper& paper);
+
 // The colour to paint an ACI colour number with on the preview's white
 // paper, as 0xRRGGBB: white (7) paints black, yellow a darker yellow so it
 // stays visible, numbers past the first nine grey.

@@ -2,15 +2,11 @@
 
 #include <windowsx.h>
 
-#include <algorithm>
 #include <cmath>
-#include <map>
-#include <tuple>
 
-#include "base/cp932.h"
+#include "ui/page_painting.h"
 #include "win32/application.h"
 #include "win32/off_screen.h"
-#include "win32/text.h"
 
 namespace qel {
 
@@ -18,64 +14,6 @@ namespace {
 
 constexpr int kFitMargin = 12;     // pixels of paper left around a fitted page
 constexpr double kNotchZoom = 1.25;
-// Far-off points are pulled in to keep GDI's arithmetic well inside int.
-constexpr double kFarthestPixel = 1e7;
-// Texts smaller than this cannot be read; they are not drawn.
-constexpr double kSmallestTextPixels = 3;
-constexpr int kCrispTextPixels = 12;
-
-COLORREF PenColor(int aci) {
-  const unsigned rgb = dxf::PaperColor(aci);
-  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
-POINT Pixel(const dxf::View& view, dxf::Point world) {
-  const dxf::Point s = view.ToScreen(world);
-  return {static_cast<LONG>(std::lround(std::clamp(s.x, -kFarthestPixel, kFarthestPixel))),
-          static_cast<LONG>(std::lround(std::clamp(s.y, -kFarthestPixel, kFarthestPixel)))};
-}
-
-// GDI objects made for one painting and deleted with it.
-class PaintObjects {
- public:
-  ~PaintObjects() {
-    for (auto& [key, pen] : pens_) DeleteObject(pen);
-    for (auto& [key, font] : fonts_) DeleteObject(font);
-    for (auto& [key, brush] : brushes_) DeleteObject(brush);
-  }
-  HBRUSH Brush(COLORREF color) {
-    HBRUSH& brush = brushes_[color];
-    if (!brush) brush = CreateSolidBrush(color);
-    return brush;
-  }
-  HPEN Pen(int width, COLORREF color) {
-    HPEN& pen = pens_[{width, color}];
-    if (!pen) pen = CreatePen(PS_SOLID, width, color);
-    return pen;
-  }
-  // A Japanese font `height` pixels high (character height, as a drawing
-  // text's height is), its characters narrowed or widened by the width
-  // factor, its baseline turned by `rotation` degrees.
-  HFONT Font(int height, double widthFactor, double rotation) {
-    const int width = std::max(1, static_cast<int>(std::lround(height * widthFactor / 2)));
-    const int escapement = static_cast<int>(std::lround(rotation * 10)) % 3600;
-    HFONT& font = fonts_[{height, width, escapement}];
-    if (!font)
-      font = CreateFontW(-height, width, escapement, escapement, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                         // Small texts blur when smoothed ("MCCB" read as "UCCB"): below a
-                         // dozen pixels the glyphs are drawn hinted to whole pixels.
-                         height < kCrispTextPixels ? NONANTIALIASED_QUALITY : ANTIALIASED_QUALITY,
-                         FIXED_PITCH | FF_MODERN,
-                         win::Wide("ＭＳ ゴシック").c_str());
-    return font;
-  }
-
- private:
-  std::map<std::pair<int, COLORREF>, HPEN> pens_;
-  std::map<COLORREF, HBRUSH> brushes_;
-  std::map<std::tuple<int, int, int>, HFONT> fonts_;
-};
 
 }  // namespace
 
@@ -107,39 +45,7 @@ void PreviewCanvas::Zoom(double notches, int x, int y) {
 
 void PreviewCanvas::Paint(HDC dc, const RECT& area) const {
   FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  if (!page_) return;
-  PaintObjects objects;
-  std::vector<POINT> points;
-  for (const dxf::Stroke& stroke : page_->strokes) {
-    if (stroke.points.empty()) continue;
-    const int width = std::max(1, static_cast<int>(std::lround(stroke.width * view_.scale)));
-    SelectObject(dc, objects.Pen(width, PenColor(stroke.color)));
-    points.clear();
-    for (const dxf::Point& p : stroke.points) points.push_back(Pixel(view_, p));
-    if (stroke.filled) {
-      SelectObject(dc, objects.Brush(PenColor(stroke.color)));
-      Polygon(dc, points.data(), static_cast<int>(points.size()));
-      continue;
-    }
-    if (points.size() == 2 && points[0].x == points[1].x && points[0].y == points[1].y) ++points[1].x;  // a dot
-    Polyline(dc, points.data(), static_cast<int>(points.size()));
-  }
-  SetBkMode(dc, TRANSPARENT);
-  for (const dxf::PlacedText& text : page_->texts) {
-    const double pixels = text.height * view_.scale;
-    if (pixels < kSmallestTextPixels || text.text.empty()) continue;
-    SelectObject(dc, objects.Font(static_cast<int>(std::lround(pixels)), text.widthFactor, text.rotation));
-    const UINT across = text.anchor == dxf::TextAnchor::Left     ? TA_LEFT
-                        : text.anchor == dxf::TextAnchor::Centre ? TA_CENTER
-                                                                 : TA_RIGHT;
-    SetTextAlign(dc, across | TA_BASELINE | TA_NOUPDATECP);
-    SetTextColor(dc, PenColor(text.color));
-    const POINT at = Pixel(view_, text.at);
-    const std::wstring wide = win::Wide(cp932::DrawableText(text.text));
-    TextOutW(dc, at.x, at.y, wide.c_str(), static_cast<int>(wide.size()));
-  }
-  SelectObject(dc, GetStockObject(BLACK_PEN));
-  SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  if (page_) PaintPreviewPage(dc, *page_, view_);
 }
 
 LRESULT PreviewCanvas::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -167,7 +73,7 @@ LRESULT PreviewCanvas::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
     case WM_KEYDOWN:
-      if (wp == VK_PRIOR || wp == VK_NEXT) {
+      if (wp == VK_PRIOR || wp == VK_NEXT || (wp == 'P' && GetKeyState(VK_CONTROL) < 0)) {
         if (onPageKey) win::Application::Instance().Guarded([&] { onPageKey(static_cast<int>(wp)); });
         return 0;
       }
@@ -228,13 +134,17 @@ TDrawingPreview::TDrawingPreview(HWND owner) {
   PdfButton.Create({.parent = &ToolBar, .text = "PDF", .bounds = {286, 5, 60, 24},
                     .hint = "表示中の作図をPDFファイルに保存します。"});
   PdfButton.onClick = [this] { PdfButtonClick(); };
+  PrintPanel.Create({.parent = &ToolBar, .bounds = {0, 0, 104, 34}, .align = win::Align::Right});
+  PrintButton.Create({.parent = &PrintPanel, .text = "印刷(&P)...", .bounds = {8, 5, 88, 24},
+                      .hint = "表示中の作図を印刷します。(Ctrl+P)"});
+  PrintButton.onClick = [this] { PrintButtonClick(); };
   // Last: the note of rows left undrawn can be long.
   PageLabel.Create({.parent = &ToolBar, .text = "0 / 0", .bounds = {362, 10, 0, 0}});
   Canvas.Create({.parent = this, .align = win::Align::Client, .hint = "ホイールで拡大・縮小、ドラッグで移動します。"});
   PreviousButton.onClick = [this] { PreviousButtonClick(); };
   NextButton.onClick = [this] { NextButtonClick(); };
   FitButton.onClick = [this] { FitButtonClick(); };
-  Canvas.onPageKey = [this](int key) { PageKey(key); };
+  Canvas.onPageKey = [this](int key) { WindowKey(static_cast<WPARAM>(key)); };
   ShowPage(0);
 }
 
@@ -242,6 +152,7 @@ TDrawingPreview::~TDrawingPreview() { DestroyHandle(); }
 
 void TDrawingPreview::ShowPages(std::vector<dxf::Drawing> pages, const std::string& note) {
   note_ = note;
+  printNote_.clear();
   sheet_ = {};
   if (!pages.empty()) {
     sheet_.Add(pages[0].limitsMin);
@@ -261,9 +172,10 @@ void TDrawingPreview::ShowPage(int index) {
   page_ = index;
   Canvas.SetPage(pages_.empty() ? nullptr : &pages_[static_cast<size_t>(index)], sheet_);
   PageLabel.SetText(std::to_string(pages_.empty() ? 0 : index + 1) + " / " + std::to_string(PageCount()) +
-                    (note_.empty() ? "" : "　" + note_));
+                    (note_.empty() ? "" : "　" + note_) + (printNote_.empty() ? "" : "　" + printNote_));
   PreviousButton.SetEnabled(index > 0);
   NextButton.SetEnabled(index + 1 < PageCount());
+  PrintButton.SetEnabled(!pages_.empty());
 }
 
 void TDrawingPreview::PreviousButtonClick() {
@@ -286,15 +198,46 @@ void TDrawingPreview::PdfButtonClick() {
   SetFocus(Canvas.Handle());
 }
 
+void TDrawingPreview::PrintButtonClick() {
+  if (pages_.empty()) return;
+  const std::optional<PrintRequest> request = AskForPrint(hwnd_, PageCount(), page_);
+  if (request) Print(request->printer, request->pages);
+  SetFocus(Canvas.Handle());
+}
+
+void TDrawingPreview::Print(const PrinterChoice& printer, const std::vector<int>& pages) {
+  PrinterChoice choice = printer;
+  if (choice.devMode.empty()) choice.devMode = PreferredDevMode(choice.name);  // A3 landscape where it can
+  const PrintOutcome outcome = PrintPages(choice, pages_, sheet_, pages, Text());
+  if (!outcome.ok) {
+    win::MessageBoxCp932(hwnd_, outcome.error, "印刷", MB_OK | MB_ICONERROR);
+    return;
+  }
+  printNote_ = PrintNote(outcome, PrinterOffersA3(printer.name));
+  ShowPage(page_);
+}
+
 void TDrawingPreview::PageKey(int key) {
   ShowPage(key == VK_NEXT ? page_ + 1 : page_ - 1);
+}
+
+bool TDrawingPreview::WindowKey(WPARAM key) {
+  if (key == VK_PRIOR || key == VK_NEXT) {
+    PageKey(static_cast<int>(key));
+    return true;
+  }
+  if (key == 'P' && GetKeyState(VK_CONTROL) < 0) {
+    PrintButtonClick();
+    return true;
+  }
+  return false;
 }
 
 LRESULT TDrawingPreview::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_KEYDOWN:  // when the window itself has the focus
-      if (wp == VK_PRIOR || wp == VK_NEXT) {
-        win::Application::Instance().Guarded([&] { PageKey(static_cast<int>(wp)); });
+      if (wp == VK_PRIOR || wp == VK_NEXT || (wp == 'P' && GetKeyState(VK_CONTROL) < 0)) {
+        win::Application::Instance().Guarded([&] { WindowKey(wp); });
         return 0;
       }
       break;

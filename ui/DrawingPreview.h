@@ -3,7 +3,8 @@
 // shows the DXF pages of the circuit list page by page, as the files will
 // hold them. Buttons and PageUp / PageDown change the page; each page opens
 // fitted to the window, the mouse wheel zooms about the pointer, dragging
-// with the left button moves the drawing and Home fits it again. Closing
+// with the left button moves the drawing and Home fits it again. The
+// print button (Ctrl+P) prints pages through the print dialog. Closing
 // only hides it; the next preview command fills it with new pages.
 #include <functional>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "dxf/drawing.h"
 #include "dxf/preview_geometry.h"
+#include "ui/drawing_print.h"
 #include "win32/containers.h"
 #include "win32/controls.h"
 #include "win32/form.h"
@@ -31,7 +33,7 @@ class PreviewCanvas : public win::Wnd {
   // Zooms by wheel notches (positive: closer) about a point of the canvas.
   void Zoom(double notches, int x, int y);
 
-  std::function<void(int /*virtual key*/)> onPageKey;  // PageUp, PageDown
+  std::function<void(int /*virtual key*/)> onPageKey;  // PageUp, PageDown, Ctrl+P
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -71,6 +73,15 @@ class TDrawingPreview : public win::Form {
   // Asked to save the pages the window shows as PDF (the main window's dialog and messages).
   std::function<void(const std::vector<dxf::PreviewPage>&)> onSavePdf;
   void PdfButtonClick();
+  // At the toolbar's right end, so that the long page label keeps its room.
+  win::Panel PrintPanel;
+  win::Button PrintButton;  // "印刷(&P)...", and Ctrl+P: the print dialog, then the printer
+  void PrintButtonClick();
+  // Prints pages (0-based) on the printer without asking, as the print
+  // dialog's choice does (settings left empty get A3 landscape where the
+  // printer has them); a failure is told in a message box, and a sheet
+  // fitted to other paper than A3 in the page label.
+  void Print(const PrinterChoice& printer, const std::vector<int>& pages);
   PreviewCanvas Canvas;
 
   void PreviousButtonClick();
@@ -82,9 +93,12 @@ class TDrawingPreview : public win::Form {
 
  private:
   void PageKey(int key);
+  // The keys the whole window answers: PageUp / PageDown, Ctrl+P.
+  bool WindowKey(WPARAM key);
   std::vector<dxf::PreviewPage> pages_;
   dxf::Extents sheet_;  // the limits of the pages shown
   std::string note_;
+  std::string printNote_;  // how the last print was fitted to its paper
   int page_ = 0;
 };
 

@@ -44,6 +44,28 @@ TEST(PreviewView, FitCentresTheDrawingAndZoomKeepsThePointUnderThePointer) {
   EXPECT_DOUBLE_EQ(FitView(page, 15, 15, 10).scale, 1);
 }
 
+TEST(PreviewView, PaperHoldingTheSheetPrintsItFullSizeOtherPaperFitsIt) {
+  Extents a3;
+  a3.Add({0, 0});
+  a3.Add({420, 297});
+  // 254 dpi is 10 pixels a millimetre; the printer cannot reach 5 mm at each edge.
+  const Paper landscapeA3{254, 4200, 2970, 50, 50, 4100, 2870};
+  const PaperPlacement full = PlaceOnPaper(a3, landscapeA3);
+  EXPECT_FALSE(full.fitted);
+  EXPECT_DOUBLE_EQ(full.view.scale, 10);
+  ExpectPoint(full.view.ToScreen({0, 0}), -50, 2920);
+  ExpectPoint(full.view.ToScreen({420, 297}), 4150, -50);
+
+  const Paper landscapeA4{254, 2970, 2100, 50, 50, 2870, 2000};
+  const PaperPlacement a4 = PlaceOnPaper(a3, landscapeA4);
+  EXPECT_TRUE(a4.fitted);
+  EXPECT_DOUBLE_EQ(a4.view.scale, 2000.0 / 297);  // the height decides, the width is centred
+  ExpectPoint(a4.view.ToScreen({0, 297}), 1435 - 210 * 2000.0 / 297, 0);
+  ExpectPoint(a4.view.ToScreen({420, 0}), 1435 + 210 * 2000.0 / 297, 2000);
+  // A3 upright holds the area but not the shape: fitted as well.
+  EXPECT_TRUE(PlaceOnPaper(a3, Paper{254, 2970, 4200, 50, 50, 2870, 4100}).fitted);
+}
+
 TEST(PreviewDashes, CentreLineDotsAndTooFinePatterns) {
   const auto pieces = DashPieces({0, 0}, {45, 0}, kCenter);
   ASSERT_EQ(pieces.size(), 5u);
