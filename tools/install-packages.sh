@@ -7,7 +7,7 @@ set -euo pipefail
 # 32-bit only), so Wine needs its 32-bit half from Debian's i386 architecture.
 PACKAGES=(mingw-w64 g++-mingw-w64-i686-posix wine64 wine32:i386 xvfb xauth locales
           xdotool fonts-ipafont-gothic cmake googletest libjpeg-dev g++ make dpkg-dev
-          python3-ezdxf zip unzip poppler-utils ghostscript
+          python3-ezdxf python3-numpy zip unzip poppler-utils ghostscript
           python3-fonttools)
 
 SUDO=""

@@ -7,8 +7,15 @@
 #include <string>
 #include <vector>
 
+#include <cstdlib>
+
+#include "acad/acad_dxf.h"
+#include "acad/acad_pdf.h"
 #include "base/file_io.h"
+#include "bench/acad_mixed_list.h"
 #include "tests/support/drawing_jobs.h"
+#include "ui/page_painting.h"
+#include "win32/text.h"
 
 namespace qel {
 namespace {
@@ -76,6 +83,44 @@ TEST(PdfDrawing, QuestionFileAndUnwritableFolder) {
   const std::string head = "PDFファイルを書けません = Z:\\proc\\plant.pdf\r\n";
   EXPECT_EQ(failed.text.substr(0, head.size()), head) << failed.text;
   EXPECT_EQ(GetFileAttributesW(L"Z:\\proc\\plant.pdf"), INVALID_FILE_ATTRIBUTES);
+}
+
+// Page 1 of the 79-row list, twice from one layout: as the PDF writer
+// writes it and as the preview's painting paints it, at 4 pixels a
+// millimetre, for tests/pdf_preview/compare_page.py to lay side by side.
+TEST(PdfDrawing, PageOneAsPdfAndAsThePreviewPaintsIt) {
+  const char* out = std::getenv("QEL_PDF_COMPARE_OUT");  // a Unix path
+  if (!out) GTEST_SKIP() << "run by the pdf_preview test, which compares the two pictures";
+  dxf::Drawing templ;
+  std::string message;
+  ASSERT_TRUE(ReadDrawingTemplate(testing::RepoFile("data/Qel-Acad.DWG"), templ, message)) << message;
+  std::vector<dxf::Drawing> drawings = LayOutDxfPages(bench::AcadMixedList(), templ);
+  FillTitleBlocks(drawings, "plant", "2026/12/09");
+  const std::vector<dxf::PreviewPage> pages = FlattenPages(drawings);
+  ASSERT_EQ(pages.size(), 10u);
+  const std::string folder = std::string("Z:") + out;
+  ReplaceFileContents(folder + "\\page.pdf", pdf::PdfDocument(pages, {"C:\\windows\\Fonts\\ipag.ttf", 0}, "plant"));
+
+  constexpr int kPixelsPerMm = 4, kWidth = 420 * kPixelsPerMm, kHeight = 297 * kPixelsPerMm;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_TRUE(bitmap && bits);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  const RECT all{0, 0, kWidth, kHeight};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  PaintPreviewPage(dc, pages[0], dxf::View{kPixelsPerMm, 0, kHeight});
+  GdiFlush();
+  std::string ppm = "P6\n" + std::to_string(kWidth) + " " + std::to_string(kHeight) + "\n255\n";
+  const auto* bgrx = static_cast<const unsigned char*>(bits);
+  for (int i = 0; i < kWidth * kHeight; ++i)
+    ppm += {static_cast<char>(bgrx[4 * i + 2]), static_cast<char>(bgrx[4 * i + 1]), static_cast<char>(bgrx[4 * i])};
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReplaceFileContents(folder + "\\preview.ppm", ppm);
 }
 
 }  // namespace
