@@ -256,9 +256,13 @@ std::optional<PrintRequest> AskForPrint(HWND owner, int pageCount, int current) 
     request.printer.devMode.assign(bytes, bytes + mode->dmSize + mode->dmDriverExtra);
     GlobalUnlock(dialog.hDevMode);
   }
+  // Wine's dialog hands back the pages typed in but never sets
+  // PD_PAGENUMS; a range other than the one offered was typed by the user.
+  const bool rangesTyped = dialog.nPageRanges != 1 || ranges[0].nFromPage != 1 ||
+                           ranges[0].nToPage != static_cast<DWORD>(pageCount);
   if (dialog.Flags & PD_CURRENTPAGE) {
     request.pages = {current};
-  } else if (dialog.Flags & PD_PAGENUMS) {
+  } else if ((dialog.Flags & PD_PAGENUMS) || rangesTyped) {
     for (DWORD r = 0; r < dialog.nPageRanges && r < kMostPageRanges; ++r) {
       const PRINTPAGERANGE& range = ranges[r];
       const int from = std::max(1, static_cast<int>(std::min(range.nFromPage, range.nToPage)));

@@ -2,7 +2,7 @@
 PrintDrawing test of wine_tests.exe, which prints a two-page list through
 Wine's PostScript driver into files of this script's work folder (every
 page on an A3 printer from the print dialog, page 2 alone on an A4-only
-printer), then interprets the PostScript with Ghostscript: page count,
+printer, page 2 alone chosen in the dialog opened by Ctrl+P), then interprets the PostScript with Ghostscript: page count,
 paper, and the texts each page shows with where they start. Wine's driver
 sends the texts as glyphs of the Japanese font by glyph name; the font's
 own character map (read with fontTools) turns them back into characters.
@@ -98,6 +98,12 @@ def main():
     check("A4 printer: pages, paper, turn", pdfinfo(a4, work), ("1", "595 x 842 pts (A4)", "90"))
     a4pages = pages_of(a4)
     check("A4 printer: page 2 alone", [[t for t, _, _ in p if t.startswith("M")] for p in a4pages],
+          [["MCCB9", "M", "M9"]])
+
+    # Ctrl+P, then pages 2 to 2 typed into the dialog.
+    ranged = os.path.join(work, "range.ps")
+    check("page range: pages", pdfinfo(ranged, work)[0], "1")
+    check("page range: page 2's circuit", [[t for t, _, _ in p if t.startswith("M")] for p in pages_of(ranged)],
           [["MCCB9", "M", "M9"]])
 
     for f in failures:

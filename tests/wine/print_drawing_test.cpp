@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <winspool.h>
+#include <dlgs.h>
 
 #include <cstdlib>
 #include <string>
@@ -134,6 +135,31 @@ TEST_F(PrintDrawing, DialogPrintsOnA3OtherPaperIsFittedFailuresAreTold) {
   // The second page alone on A4: fitted, and the page label says why.
   preview.Print({L"Qel-Wirmap A4 file", {}}, {1});
   EXPECT_EQ(TextOf(preview.PageLabel.Handle()), "1 / 2　A3 用紙がないため、用紙に合わせて縮小して印刷しました。");
+
+  // Ctrl+P opens the same dialog; cancelled, nothing printed.
+  auto ctrlP = [&] {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(preview.Canvas.Handle(), WM_KEYDOWN, 'P', 0);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  };
+  InstallFilePrinter(L"Qel-Wirmap A3 range file", true, out + "/range.ps", folder.File("range.ppd"));
+  ASSERT_TRUE(SetDefaultPrinterW(L"Qel-Wirmap A3 range file"));
+  EXPECT_EQ(Run(ctrlP, {testing::DialogScript::Press(IDCANCEL)}).size(), 1u);
+  EXPECT_FALSE(UnixFileExists(out + "/range.ps"));
+
+  // Pages 2 to 2 typed into the dialog: the second page alone.
+  auto pageTwo = [](const testing::DialogSeen& d) {
+    SendMessageW(GetDlgItem(d.hwnd, rad3), BM_CLICK, 0, 0);
+    SetWindowTextW(GetDlgItem(d.hwnd, edt1), L"2");
+    SetWindowTextW(GetDlgItem(d.hwnd, edt2), L"2");
+    testing::PressButton(d.hwnd, IDOK);
+  };
+  EXPECT_EQ(Run(ctrlP, {pageTwo}).size(), 1u);
+  EXPECT_TRUE(UnixFileExists(out + "/range.ps"));
 
   // A printer that is not there: a message, and the label as it was.
   const auto seen = Run([&] { preview.Print({L"Qel-Wirmap no such printer", {}}, {0}); },
