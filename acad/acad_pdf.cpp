@@ -1,6 +1,7 @@
 #include "acad/acad_pdf.h"
 
 #include "acad/a_cad.h"
+#include "acad/acad_dxf.h"
 #include "base/file_io.h"
 #include "base/paths.h"
 
@@ -20,10 +21,10 @@ std::vector<pdf::FontFile> PdfFontCandidates(const std::string& fontsFolder) {
 }
 
 PdfSaveOutcome SavePagesAsPdf(const std::string& path, const std::vector<pdf::FontFile>& fonts,
-                              const std::function<bool(std::vector<dxf::PreviewPage>&, std::string&)>& makePages,
+                              const std::function<bool(std::vector<dxf::Drawing>&, std::string&)>& makeDrawings,
                               const std::function<bool(const std::string&)>& fileExists,
                               const std::function<bool(const std::string&, const std::string&)>& askYesNo,
-                              const std::string& note) {
+                              const std::string& date, const std::string& note) {
   PdfSaveOutcome outcome;
   const pdf::FontFile* font = nullptr;
   for (const pdf::FontFile& candidate : fonts)
@@ -38,11 +39,14 @@ PdfSaveOutcome SavePagesAsPdf(const std::string& path, const std::vector<pdf::Fo
   if (fileExists(path) && !askYesNo("同名ファイルがあります = " + name + " 実行しますか ?", kAcadOverwriteCaption))
     return outcome;
   outcome.ran = true;
-  std::vector<dxf::PreviewPage> pages;
-  if (!makePages(pages, outcome.message)) return outcome;
+  std::vector<dxf::Drawing> drawings;
+  if (!makeDrawings(drawings, outcome.message)) return outcome;
+  const std::string title = paths::ChangeExtension(name, "");
+  FillTitleBlocks(drawings, title, date);
+  const std::vector<dxf::PreviewPage> pages = FlattenPages(drawings);
   try {
     // Written beside the target and then put in its place.
-    ReplaceFileContents(path, pdf::PdfDocument(pages, *font, paths::ChangeExtension(name, "")));
+    ReplaceFileContents(path, pdf::PdfDocument(pages, *font, title));
   } catch (const pdf::PdfError& e) {
     outcome.message = "PDFファイルを作れません = " + path + "\r\n" + e.what();
     return outcome;

@@ -35,14 +35,15 @@ struct PdfSaveOutcome {
 
 // Everything after the save dialog, in this order: the first candidate font
 // that `fileExists` finds (none: a message, nothing written); the overwrite
-// question through `askYesNo(text, caption)` when the file exists; the pages
-// from `makePages` (false: its message is shown); the file, written beside
-// its target and then put in its place. `note` (rows left undrawn) closes
-// the message of a file written.
+// question through `askYesNo(text, caption)` when the file exists; the
+// pages from `makeDrawings` (false: its message is shown), their title
+// blocks filled (図面名称 the file's base name, 頁 n / N, 日付 `date`);
+// the file, written beside its target and then put in its place. `note`
+// (rows left undrawn) closes the message of a file written.
 PdfSaveOutcome SavePagesAsPdf(const std::string& path, const std::vector<pdf::FontFile>& fonts,
-                              const std::function<bool(std::vector<dxf::PreviewPage>&, std::string&)>& makePages,
+                              const std::function<bool(std::vector<dxf::Drawing>&, std::string&)>& makeDrawings,
                               const std::function<bool(const std::string&)>& fileExists,
                               const std::function<bool(const std::string&, const std::string&)>& askYesNo,
-                              const std::string& note = "");
+                              const std::string& date, const std::string& note = "");
 
 }  // namespace qel

@@ -50,11 +50,15 @@ TQel_Wirmap::TQel_Wirmap()
       }),
       PreviewForm([this] {
         auto preview = std::make_unique<TDrawingPreview>(hwnd_);
-        preview->onSavePdf = [this](const std::vector<dxf::PreviewPage>& shown) {
-          SavePdf(PreviewForm->Handle(), [&shown](std::vector<dxf::PreviewPage>& pages, std::string&) {
-            pages = shown;
-            return true;
-          });
+        // The pages the preview shows, not the list as it is now.
+        preview->onSavePdf = [this](const std::vector<dxf::Drawing>& shown, const std::string& note) {
+          SavePdf(
+              PreviewForm->Handle(),
+              [&shown](std::vector<dxf::Drawing>& pages, std::string&) {
+                pages = shown;
+                return true;
+              },
+              note);
         };
         return preview;
       }) {
@@ -326,15 +330,12 @@ void TQel_Wirmap::DrawingPreviewClick() {
 void TQel_Wirmap::PdfFClick() {
   SavePdf(
       hwnd_,
-      [this](std::vector<dxf::PreviewPage>& pages, std::string& message) {
+      [this](std::vector<dxf::Drawing>& pages, std::string& message) {
         // The template is read every time, as the preview reads it.
         dxf::Drawing templ;
         if (!ReadDrawingTemplate(AcadTemplatePath(), templ, message)) return false;
-        std::vector<dxf::Drawing> drawings = LayOutDxfPages(StringGrid1.Cells(), templ);
-        FillTitleBlocks(drawings, paths::ChangeExtension(paths::FileName(SaveDialog2.FileName), ""), TodayText());
-        if (!PagesWithinFlattenBudget(drawings, AcadTemplatePath(), message)) return false;
-        pages = FlattenPages(drawings);
-        return true;
+        pages = LayOutDxfPages(StringGrid1.Cells(), templ);
+        return PagesWithinFlattenBudget(pages, AcadTemplatePath(), message);
       },
       UndrawnRowsNote(StringGrid1.Cells()));
 }
@@ -358,7 +359,7 @@ std::string FontsFolder() {
 
 }  // namespace
 
-void TQel_Wirmap::SavePdf(HWND owner, const std::function<bool(std::vector<dxf::PreviewPage>&, std::string&)>& makePages,
+void TQel_Wirmap::SavePdf(HWND owner, const std::function<bool(std::vector<dxf::Drawing>&, std::string&)>& makePages,
                           const std::string& note) {
   // The dialog is the AutoCAD command's, as the DXF command's is; its file
   // type choice is kept for it.
@@ -376,7 +377,7 @@ void TQel_Wirmap::SavePdf(HWND owner, const std::function<bool(std::vector<dxf::
       [owner](const std::string& text, const std::string& caption) {
         return win::MessageBoxCp932(owner, text, caption, MB_YESNO) == IDYES;
       },
-      note);
+      TodayText(), note);
   if (outcome.ran)
     win::MessageBoxCp932(owner, outcome.message, kPdfMessageCaption, outcome.ok ? MB_ICONINFORMATION : MB_ICONERROR);
 }

@@ -161,6 +161,7 @@ void TDrawingPreview::ShowPages(std::vector<dxf::Drawing> pages, const std::stri
   pages_.clear();
   pages_.reserve(pages.size());
   for (const dxf::Drawing& page : pages) pages_.push_back(dxf::FlattenPage(page));
+  drawings_ = std::move(pages);
   page_ = 0;
   ShowPage(0);
   Show();
@@ -194,7 +195,7 @@ void TDrawingPreview::FitButtonClick() {
 }
 
 void TDrawingPreview::PdfButtonClick() {
-  if (onSavePdf) onSavePdf(pages_);
+  if (onSavePdf) onSavePdf(drawings_, note_);
   SetFocus(Canvas.Handle());
 }
 

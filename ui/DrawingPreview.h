@@ -70,8 +70,9 @@ class TDrawingPreview : public win::Form {
   win::Button PreviousButton, NextButton, FitButton;
   win::Label PageLabel;  // "2 / 3", and the note
   win::Button PdfButton;  // saves the pages shown as one PDF file
-  // Asked to save the pages the window shows as PDF (the main window's dialog and messages).
-  std::function<void(const std::vector<dxf::PreviewPage>&)> onSavePdf;
+  // Asked to save the pages the window shows as PDF (the main window's
+  // dialog and messages), with the note of rows left undrawn.
+  std::function<void(const std::vector<dxf::Drawing>&, const std::string&)> onSavePdf;
   void PdfButtonClick();
   // At the toolbar's right end, so that the long page label keeps its room.
   win::Panel PrintPanel;
@@ -95,6 +96,7 @@ class TDrawingPreview : public win::Form {
   void PageKey(int key);
   // The keys the whole window answers: PageUp / PageDown, Ctrl+P.
   bool WindowKey(WPARAM key);
+  std::vector<dxf::Drawing> drawings_;  // kept for the PDF, whose title blocks name its file
   std::vector<dxf::PreviewPage> pages_;
   dxf::Extents sheet_;  // the limits of the pages shown
   std::string note_;

@@ -112,14 +112,17 @@ TEST(SavePagesAsPdf, FontQuestionAndFailures) {
     };
   };
   int made = 0;
-  auto pages = [&](std::vector<dxf::PreviewPage>& out, std::string&) {
+  auto pages = [&](std::vector<dxf::Drawing>& out, std::string&) {
     ++made;
-    out = Pages(bench::AcadMixedList());
+    dxf::Drawing templ;
+    std::string message;
+    EXPECT_TRUE(ReadDrawingTemplate(std::string(QEL_SOURCE_DIR) + "/data/Qel-Acad.DWG", templ, message)) << message;
+    out = LayOutDxfPages(bench::AcadMixedList(), templ);
     return true;
   };
   const std::vector<pdf::FontFile> noFont = {{dir.File("msgothic.ttc"), 0}, {dir.File("ipag.ttf"), 0}};
 
-  PdfSaveOutcome o = SavePagesAsPdf(file, noFont, pages, exists, answer(true));
+  PdfSaveOutcome o = SavePagesAsPdf(file, noFont, pages, exists, answer(true), "2026/12/09");
   EXPECT_TRUE(o.ran);
   EXPECT_FALSE(o.ok);
   EXPECT_EQ(o.message, "PDFに埋め込む日本語フォントが見つかりません。PDFは書き出しませんでした。\r\n探したフォント:\r\n" +
@@ -128,26 +131,28 @@ TEST(SavePagesAsPdf, FontQuestionAndFailures) {
   EXPECT_TRUE(asked.empty()) << "no question when nothing can be written";
 
   const std::vector<pdf::FontFile> fonts = {{dir.File("msgothic.ttc"), 0}, {kFont, 0}};
-  o = SavePagesAsPdf(file, fonts, pages, exists, answer(false));
+  o = SavePagesAsPdf(file, fonts, pages, exists, answer(false), "2026/12/09");
   EXPECT_FALSE(o.ran);
   EXPECT_EQ(asked, std::vector<std::string>{"確認: 同名ファイルがあります = plant.pdf 実行しますか ?"});
   EXPECT_EQ(TempDir::Read(file), "kept");
   EXPECT_EQ(made, 0) << "No ends it before the layout";
 
-  o = SavePagesAsPdf(file, fonts, pages, exists, answer(true));
+  o = SavePagesAsPdf(file, fonts, pages, exists, answer(true), "2026/12/09", "note");
   EXPECT_TRUE(o.ok) << o.message;
-  EXPECT_EQ(o.message, "10 ページのPDFファイルを書き出しました。\r\n" + file);
-  EXPECT_EQ(TempDir::Read(file).substr(0, 5), "%PDF-");
+  EXPECT_EQ(o.message, "10 ページのPDFファイルを書き出しました。\r\n" + file + "\r\n\r\nnote");
+  // The title block names the file, the page and the day given.
+  const std::string last = Output("pdftotext -layout -f 10 -l 10 '" + file + "' -");
+  for (const char* field : {"plant", "10 / 10", "2026/12/09"}) EXPECT_TRUE(HasWord(last, field)) << field << "\n" << last;
 
   // A file that is no font, and a folder that does not exist.
   TempDir::Write(dir.File("ipag.ttf"), "not a font");
-  o = SavePagesAsPdf(dir.File("bad.pdf"), {{dir.File("ipag.ttf"), 0}}, pages, exists, answer(true));
+  o = SavePagesAsPdf(dir.File("bad.pdf"), {{dir.File("ipag.ttf"), 0}}, pages, exists, answer(true), "");
   EXPECT_FALSE(o.ok);
   const std::string head = "PDFファイルを作れません = " + dir.File("bad.pdf") + "\r\nフォントを読めません = " + dir.File("ipag.ttf");
   EXPECT_EQ(o.message.substr(0, head.size()), head) << o.message;
   EXPECT_FALSE(std::filesystem::exists(dir.File("bad.pdf")));
 
-  o = SavePagesAsPdf(dir.File("missing/plant.pdf"), fonts, pages, exists, answer(true));
+  o = SavePagesAsPdf(dir.File("missing/plant.pdf"), fonts, pages, exists, answer(true), "");
   EXPECT_FALSE(o.ok);
   const std::string unwritable = "PDFファイルを書けません = " + dir.File("missing/plant.pdf") + "\r\n";
   EXPECT_EQ(o.message.substr(0, unwritable.size()), unwritable) << o.message;

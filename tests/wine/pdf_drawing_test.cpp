@@ -14,6 +14,8 @@
 #include "base/file_io.h"
 #include "bench/acad_mixed_list.h"
 #include "tests/support/drawing_jobs.h"
+#include "tests/support/main_window_fixture.h"
+#include "ui/DrawingPreview.h"
 #include "ui/page_painting.h"
 #include "win32/text.h"
 
@@ -83,6 +85,31 @@ TEST(PdfDrawing, QuestionFileAndUnwritableFolder) {
   const std::string head = "PDFファイルを書けません = Z:\\proc\\plant.pdf\r\n";
   EXPECT_EQ(failed.text.substr(0, head.size()), head) << failed.text;
   EXPECT_EQ(GetFileAttributesW(L"Z:\\proc\\plant.pdf"), INVALID_FILE_ATTRIBUTES);
+}
+
+// The preview's PDF button saves the pages shown, even after the list has
+// changed, and its message carries the note of rows left undrawn.
+class PreviewPdf : public testing::MainWindowFixture {};
+
+TEST_F(PreviewPdf, SavesThePagesShownWithTheirNote) {
+  testing::ProgramFolder folder;
+  folder.AddTable("Qel-Acad.DWG");
+  Start(folder);
+  Grid& list = window->StringGrid1.Cells();
+  list.SetCell(1, 1, "M1");
+  list.SetCell(2, 1, "直");
+  list.SetCell(1, 3, "M3");  // row 2 has no name: row 3 is left out
+  Run([&] { SendMessageW(window->Handle(), WM_COMMAND, TQel_Wirmap::kDrawingPreview, 0); }, {});
+  // Changed after: the list now fills two pages, the preview still shows one.
+  for (int row = 2; row <= 12; ++row) list.SetCell(1, row, "M" + std::to_string(row));
+
+  const auto seen = Run([&] { SendMessageW(window->PreviewForm->PdfButton.Handle(), BM_CLICK, 0, 0); },
+                        {testing::DialogScript::File(folder.File("shown.pdf"), 1), testing::DialogScript::Press(IDOK)});
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1].caption, "PDFで保存");
+  EXPECT_EQ(seen[1].text, "1 ページのPDFファイルを書き出しました。\r\n" + folder.File("shown.pdf") +
+                              "\r\n\r\n行 2 の名称が空のため、行 3 以降は作図していません。");
+  EXPECT_EQ(ReadWholeFile(folder.File("shown.pdf")).substr(0, 5), "%PDF-");
 }
 
 // Page 1 of the 79-row list, twice from one layout: as the PDF writer
