@@ -100,11 +100,15 @@ Extents PageExtents(const PreviewPage& page);
 
 // Drawing units to pixels: screen x = offsetX + x * scale, and screen y =
 // offsetY - y * scale, since the drawing's y axis points up.
+// A device with more dots one way than the other (a printer of 1200 x 600
+// dpi) has `stretchY` pixels down for every pixel across (0.5 there); a
+// screen's pixels are square.
 struct View {
   double scale = 1;
   double offsetX = 0, offsetY = 0;
-  Point ToScreen(Point world) const { return {offsetX + world.x * scale, offsetY - world.y * scale}; }
-  Point ToWorld(Point screen) const { return {(screen.x - offsetX) / scale, (offsetY - screen.y) / scale}; }
+  double stretchY = 1;
+  Point ToScreen(Point world) const { return {offsetX + world.x * scale, offsetY - world.y * scale * stretchY}; }
+  Point ToWorld(Point screen) const { return {(screen.x - offsetX) / scale, (offsetY - screen.y) / (scale * stretchY)}; }
 };
 
 // The largest view that shows the extents whole in a width x height pixel

@@ -144,14 +144,20 @@ std::vector<BYTE> PreferredDevMode(const std::wstring& printer, bool* offersA3) 
 PrintOutcome PrintPagesOn(HDC dc, const std::vector<dxf::PreviewPage>& pages, const dxf::Extents& sheet,
                           const std::vector<int>& which, const std::string& documentName) {
   PrintOutcome outcome;
+  // Some printers have more dots across than down, or the other way round
+  // (1200 x 600 dpi). The page is placed in square pixels of the finer
+  // resolution.
+  const int dotsX = std::max(1, GetDeviceCaps(dc, LOGPIXELSX)), dotsY = std::max(1, GetDeviceCaps(dc, LOGPIXELSY));
+  const int dpi = std::max(dotsX, dotsY);
+  const double acrossX = static_cast<double>(dpi) / dotsX, acrossY = static_cast<double>(dpi) / dotsY;
   dxf::Paper paper;
-  paper.dpi = GetDeviceCaps(dc, LOGPIXELSX);
-  paper.printableWidth = GetDeviceCaps(dc, HORZRES);
-  paper.printableHeight = GetDeviceCaps(dc, VERTRES);
-  paper.width = GetDeviceCaps(dc, PHYSICALWIDTH);
-  paper.height = GetDeviceCaps(dc, PHYSICALHEIGHT);
-  paper.printableX = GetDeviceCaps(dc, PHYSICALOFFSETX);
-  paper.printableY = GetDeviceCaps(dc, PHYSICALOFFSETY);
+  paper.dpi = dpi;
+  paper.printableWidth = GetDeviceCaps(dc, HORZRES) * acrossX;
+  paper.printableHeight = GetDeviceCaps(dc, VERTRES) * acrossY;
+  paper.width = GetDeviceCaps(dc, PHYSICALWIDTH) * acrossX;
+  paper.height = GetDeviceCaps(dc, PHYSICALHEIGHT) * acrossY;
+  paper.printableX = GetDeviceCaps(dc, PHYSICALOFFSETX) * acrossX;
+  paper.printableY = GetDeviceCaps(dc, PHYSICALOFFSETY) * acrossY;
   if (paper.width <= 0 || paper.height <= 0) {  // not a printer: all of it is printable
     paper.width = paper.printableWidth;
     paper.height = paper.printableHeight;
@@ -174,8 +180,14 @@ PrintOutcome PrintPagesOn(HDC dc, const std::vector<dxf::PreviewPage>& pages, co
       AbortDoc(dc);
       return outcome;
     }
-    PaintPreviewPage(dc, page, placement.view,
-                     static_cast<int>(std::lround(pdf::kThinLineMm * placement.view.scale)));
+    // From square pixels to the device's dots, here rather than through a
+    // GDI mapping mode: under Wine a font's width does not follow one.
+    dxf::View view = placement.view;
+    view.scale /= acrossX;
+    view.offsetX /= acrossX;
+    view.offsetY /= acrossY;
+    view.stretchY = acrossX / acrossY;
+    PaintPreviewPage(dc, page, view, static_cast<int>(std::lround(pdf::kThinLineMm * view.scale)));
     if (EndPage(dc) <= 0) {
       outcome.error = std::to_string(index + 1) + " ページ目を印刷できません。\r\n" + win::SystemMessage(GetLastError());
       AbortDoc(dc);

@@ -48,10 +48,9 @@ class PaintObjects {
     return pen;
   }
   // A Japanese font `height` pixels high (character height, as a drawing
-  // text's height is), its characters narrowed or widened by the width
-  // factor, its baseline turned by `rotation` degrees.
-  HFONT Font(int height, double widthFactor, double rotation) {
-    const int width = std::max(1, static_cast<int>(std::lround(height * widthFactor / 2)));
+  // text's height is) and `width` pixels its average character width, its
+  // baseline turned by `rotation` degrees.
+  HFONT Font(int height, int width, double rotation) {
     const int escapement = static_cast<int>(std::lround(rotation * 10)) % 3600;
     HFONT& font = fonts_[{height, width, escapement}];
     if (!font)
@@ -92,9 +91,16 @@ void PaintPreviewPage(HDC dc, const dxf::PreviewPage& page, const dxf::View& vie
   }
   SetBkMode(dc, TRANSPARENT);
   for (const dxf::PlacedText& text : page.texts) {
-    const double pixels = text.height * view.scale;
+    // On a device whose dots are not square, a text along the page takes
+    // its height from the dots down and its width from the dots across; a
+    // text turned upright the other way round.
+    const bool upright = std::fmod(std::abs(text.rotation) + 45, 180) >= 90;
+    const double alongScale = upright ? view.stretchY : 1, acrossScale = upright ? 1 : view.stretchY;
+    const double pixels = text.height * view.scale * acrossScale;
     if (pixels < kSmallestTextPixels || text.text.empty()) continue;
-    SelectObject(dc, objects.Font(static_cast<int>(std::lround(pixels)), text.widthFactor, text.rotation));
+    const int height = static_cast<int>(std::lround(pixels));
+    const int width = std::max(1, static_cast<int>(std::lround(height * text.widthFactor / 2 * alongScale / acrossScale)));
+    SelectObject(dc, objects.Font(height, width, text.rotation));
     const UINT across = text.anchor == dxf::TextAnchor::Left     ? TA_LEFT
                         : text.anchor == dxf::TextAnchor::Centre ? TA_CENTER
                                                                  : TA_RIGHT;

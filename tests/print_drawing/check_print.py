@@ -2,7 +2,8 @@
 PrintDrawing test of wine_tests.exe, which prints a two-page list through
 Wine's PostScript driver into files of this script's work folder (every
 page on an A3 printer from the print dialog, page 2 alone on an A4-only
-printer, page 2 alone chosen in the dialog opened by Ctrl+P), then interprets the PostScript with Ghostscript: page count,
+printer, page 1 on printers of 600 and 600 x 300 dpi, page 2 alone chosen in the dialog
+opened by Ctrl+P), then interprets the PostScript with Ghostscript: page count,
 paper, and the texts each page shows with where they start. Wine's driver
 sends the texts as glyphs of the Japanese font by glyph name; the font's
 own character map (read with fontTools) turns them back into characters.
@@ -99,6 +100,16 @@ def main():
     a4pages = pages_of(a4)
     check("A4 printer: page 2 alone", [[t for t, _, _ in p if t.startswith("M")] for p in a4pages],
           [["MCCB9", "M", "M9"]])
+
+    # 600 dpi across and 300 down prints page 1 as a square 600 dpi printer
+    # does (both portrait, fitted): the same texts within a point.
+    portrait, coarse = os.path.join(work, "portrait.ps"), os.path.join(work, "coarse.ps")
+    check("600 x 300 dpi: pages, paper, turn", pdfinfo(coarse, work), ("1", "842 x 1191 pts (A3)", "0"))
+    square, uneven = pages_of(portrait), pages_of(coarse)
+    check("600 x 300 dpi: texts", [[t for t, _, _ in p] for p in uneven], [[t for t, _, _ in p] for p in square])
+    apart = [(t, x - x2, y - y2) for p, p2 in zip(uneven, square) for (t, x, y), (_, x2, y2) in zip(p, p2)
+             if abs(x - x2) > 1 or abs(y - y2) > 1]
+    check("600 x 300 dpi: texts more than a point from where 600 dpi puts them", apart, [])
 
     # Ctrl+P, then pages 2 to 2 typed into the dialog.
     ranged = os.path.join(work, "range.ps")

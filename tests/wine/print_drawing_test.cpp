@@ -15,6 +15,7 @@
 #include "base/file_io.h"
 #include "tests/support/main_window_fixture.h"
 #include "ui/DrawingPreview.h"
+#include "ui/drawing_print.h"
 #include "win32/text.h"
 
 namespace qel {
@@ -22,8 +23,9 @@ namespace {
 
 const char* OutputFolder() { return std::getenv("QEL_PRINT_OUT"); }  // a Unix path
 
-// A PostScript printer description: 600 dpi, its paper sizes in points
-// with 12 points the printer cannot reach at each edge.
+// A PostScript printer description: 600 dpi (or 600 across and 300 down),
+// its paper sizes in points with 12 points the printer cannot reach at
+// each edge.
 std::string Description(bool withA3) {
   std::string ppd =
       "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
@@ -31,7 +33,9 @@ std::string Description(bool withA3) {
       "*Product: \"(Qel-Wirmap test printer)\"\n*ModelName: \"Qel-Wirmap test printer\"\n"
       "*ShortNickName: \"Qel-Wirmap test printer\"\n*NickName: \"Qel-Wirmap test printer\"\n"
       "*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n*ColorDevice: False\n*DefaultColorSpace: Gray\n"
-      "*TTRasterizer: Type42\n*DefaultResolution: 600dpi\n";
+      "*TTRasterizer: Type42\n*OpenUI *Resolution: PickOne\n*DefaultResolution: 600dpi\n"
+      "*Resolution 600dpi: \"<</HWResolution[600 600]>>setpagedevice\"\n"
+      "*Resolution 600x300dpi: \"<</HWResolution[600 300]>>setpagedevice\"\n*CloseUI: *Resolution\n";
   struct Size {
     const char* name;
     const char* points;
@@ -160,6 +164,29 @@ TEST_F(PrintDrawing, DialogPrintsOnA3OtherPaperIsFittedFailuresAreTold) {
   };
   EXPECT_EQ(Run(ctrlP, {pageTwo}).size(), 1u);
   EXPECT_TRUE(UnixFileExists(out + "/range.ps"));
+
+  // Half as many dots down as across: the same page as on a square 600 dpi
+  // printer. Portrait, as Wine's driver mixes up its sizes in landscape at
+  // 600 x 300; the sheet is then fitted to the paper on both.
+  auto printPortrait = [&](const std::wstring& name, const std::string& file, short dotsDown) {
+    InstallFilePrinter(name, true, out + "/" + file, folder.File(file + ".ppd"));
+    std::vector<BYTE> settings = PreferredDevMode(name);
+    ASSERT_FALSE(settings.empty());
+    auto* mode = reinterpret_cast<DEVMODEW*>(settings.data());
+    mode->dmOrientation = DMORIENT_PORTRAIT;
+    mode->dmPrintQuality = 600;
+    mode->dmYResolution = dotsDown;
+    mode->dmFields |= DM_PRINTQUALITY | DM_YRESOLUTION;
+    HDC dc = CreateDCW(L"WINSPOOL", name.c_str(), nullptr, mode);
+    ASSERT_TRUE(dc);
+    EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 600);
+    EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), dotsDown);
+    DeleteDC(dc);
+    preview.Print({name, settings}, {0});
+    EXPECT_EQ(TextOf(preview.PageLabel.Handle()), "1 / 2　A3 横の用紙ではないため、用紙に合わせて縮小して印刷しました。");
+  };
+  printPortrait(L"Qel-Wirmap A3 portrait file", "portrait.ps", 600);
+  printPortrait(L"Qel-Wirmap A3 600x300 file", "coarse.ps", 300);
 
   // A printer that is not there: a message, and the label as it was.
   const auto seen = Run([&] { preview.Print({L"Qel-Wirmap no such printer", {}}, {0}); },
