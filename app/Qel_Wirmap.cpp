@@ -359,7 +359,7 @@ std::string FontsFolder() {
 
 }  // namespace
 
-void TQel_Wirmap::SavePdf(HWND owner, const std::function<bool(std::vector<dxf::Drawing>&, std::string&)>& makePages,
+void TQel_Wirmap::SavePdf(HWND owner, const std::function<bool(std::vector<dxf::Drawing>&, std::string&)>& makeDrawings,
                           const std::string& note) {
   // The dialog is the AutoCAD command's, as the DXF command's is; its file
   // type choice is kept for it.
@@ -372,7 +372,7 @@ void TQel_Wirmap::SavePdf(HWND owner, const std::function<bool(std::vector<dxf::
   SaveDialog2.DefaultExt.clear();
   if (!chosen) return;
   const PdfSaveOutcome outcome = SavePagesAsPdf(
-      SaveDialog2.FileName, PdfFontCandidates(FontsFolder()), makePages,
+      SaveDialog2.FileName, PdfFontCandidates(FontsFolder()), makeDrawings,
       [](const std::string& path) { return GetFileAttributesW(win::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; },
       [owner](const std::string& text, const std::string& caption) {
         return win::MessageBoxCp932(owner, text, caption, MB_YESNO) == IDYES;

@@ -172,7 +172,7 @@ class TQel_Wirmap : public win::Form, private EquipmentTableHost {
   void PdfFClick();
   // The save dialog and the PDF file for these pages (the list's, or the
   // ones the preview shows).
-  void SavePdf(HWND owner, const std::function<bool(std::vector<dxf::Drawing>&, std::string&)>& makePages,
+  void SavePdf(HWND owner, const std::function<bool(std::vector<dxf::Drawing>&, std::string&)>& makeDrawings,
                const std::string& note = "");
   void AutoCadToolS1Click();
   void About1Click();
